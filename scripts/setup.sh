@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs what is missing (Debian 12, as root), then configures and builds
+# into build/. Idempotent: a second run installs nothing and rebuilds only
+# what changed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(
+  g++ cmake ninja-build pkg-config
+  qt6-base-dev libbenchmark-dev
+  locales            # a decimal-comma locale for the conversion tests
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed' || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  [ "$(id -u)" -eq 0 ] || { echo "missing packages: ${missing[*]} (run as root to install)" >&2; exit 1; }
+  echo "Installing: ${missing[*]}"
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+if ! locale -a 2>/dev/null | grep -qi '^it_IT\.utf-\?8$'; then
+  if [ "$(id -u)" -eq 0 ]; then
+    sed -i 's/^# *\(it_IT.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    grep -q '^it_IT.UTF-8 UTF-8' /etc/locale.gen || echo 'it_IT.UTF-8 UTF-8' >> /etc/locale.gen
+    locale-gen >/dev/null
+  fi
+fi
+
+if [ ! -f build/CMakeCache.txt ]; then
+  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAVRIK_WERROR=ON >/dev/null
+fi
+cmake --build build --parallel "$(nproc)"

@@ -1,0 +1,73 @@
+#include "search/find_command.h"
+
+#include "runtime/controls.h"
+#include "runtime/conversions.h"
+#include "search/prime_search.h"
+
+#include <QString>
+
+namespace tavrik {
+
+namespace {
+
+constexpr double widestInterval = 10000;
+constexpr double largestLower = 1000000000;
+
+struct RejectionRule {
+    const char* message;
+    bool emptiesLower; // Text2 is emptied on every rejection, Text1 only on these
+};
+
+// Indexed by Rejection.
+constexpr RejectionRule rules[] = {
+    {"LOWER LIMIT MUST BE AN INTEGER > = 0", true},
+    {"UPPER LIMIT MUST BE AN INTEGER > 0", false},
+    {"INTERVAL TOO LARGE !", false},
+    {"NUMBER TO LARGE !", true},
+    {"UPPER LIMIT MUST BE > LOWER LIMIT !", false},
+};
+
+const RejectionRule& ruleFor(Rejection rejection) { return rules[static_cast<int>(rejection)]; }
+
+bool isWholeAndNotNegative(double value) { return !(value < 0) && integerPart(value) == value; }
+
+} // namespace
+
+std::optional<Rejection> checkLower(double lower) {
+    if (!isWholeAndNotNegative(lower)) return Rejection::LowerNotWhole;
+    return std::nullopt;
+}
+
+std::optional<Rejection> checkRange(double lower, double upper) {
+    if (!isWholeAndNotNegative(upper)) return Rejection::UpperNotWhole;
+    if (upper - lower > widestInterval) return Rejection::IntervalTooLarge;
+    if (lower > largestLower) return Rejection::LowerTooLarge;
+    if (upper <= lower) return Rejection::UpperNotAbove;
+    return std::nullopt;
+}
+
+QString rejectionMessage(Rejection rejection) {
+    return QString::fromLatin1(ruleFor(rejection).message);
+}
+
+void findPrimeNumbers(Controls& form) {
+    form.clearList();
+    const double lower = textToNumber(form.text(TextBox::Text1));
+    const qint16 count = 0;
+
+    std::optional<Rejection> rejection = checkLower(lower);
+    double upper = 0;
+    if (!rejection) {
+        upper = textToNumber(form.text(TextBox::Text2));
+        rejection = checkRange(lower, upper);
+    }
+    if (rejection) {
+        form.showMessage(rejectionMessage(*rejection));
+        if (ruleFor(*rejection).emptiesLower) form.setText(TextBox::Text1, QString());
+        form.setText(TextBox::Text2, QString());
+        return;
+    }
+    listPrimes(lower, upper, count, form);
+}
+
+} // namespace tavrik

@@ -1,0 +1,28 @@
+#include "search/prime_search.h"
+
+#include "runtime/controls.h"
+#include "runtime/conversions.h"
+
+namespace tavrik {
+
+bool isPrime(double candidate) {
+    const double root = squareRoot(candidate);
+    for (double divisor = 2; divisor <= root; ++divisor) {
+        const double quotient = candidate / divisor;
+        if (integerPart(quotient) == quotient) return false;
+    }
+    return true;
+}
+
+void listPrimes(double lower, double upper, qint16 count, Controls& form) {
+    if (lower == 0 || lower == 1) lower = 2;
+    for (double candidate = lower; candidate <= upper; ++candidate) {
+        if (isPrime(candidate)) {
+            form.addItem(u' ' + signedNumberText(candidate));
+            ++count;
+        }
+    }
+    form.setText(TextBox::Text3, plainNumberText(count));
+}
+
+} // namespace tavrik
