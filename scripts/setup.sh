@@ -7,7 +7,8 @@ cd "$(dirname "$0")/.."
 
 packages=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev libbenchmark-dev
+  qt6-base-dev qt6-qpa-plugins libbenchmark-dev
+  fonts-liberation2  # the nearest face to "MS Sans Serif"
   locales            # a decimal-comma locale for the conversion tests
 )
 

@@ -1,0 +1,16 @@
+#include "runtime/message_box.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace tavrik {
+
+void showMessageBox(QWidget* owner, const QString& message) {
+    QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), message,
+                    QMessageBox::Ok, owner);
+    box.button(QMessageBox::Ok)->setIcon(QIcon()); // some desktop themes add a tick
+    box.exec();
+}
+
+} // namespace tavrik

@@ -1,0 +1,296 @@
+#include "reference_primes.h"
+#include "window/form1.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+using tavrik::Form1;
+
+namespace {
+
+struct BoxSeen {
+    bool shown = false;
+    QString title, text;
+    int buttons = 0;
+    bool hasIcon = true;
+    bool hasButtonIcon = true;
+    QStringList fieldsWhileOpen; // Text1, Text2, Text3 while the box was up
+};
+
+} // namespace
+
+class TestForm1 : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void windowItself();
+    void controls_data();
+    void controls();
+    void tabOrderAndFocus();
+    void enterAndEscapePressNothing();
+    void findThroughTheWindow_data();
+    void findThroughTheWindow();
+    void clear_data();
+    void clear();
+    void exitEndsTheEventLoop();
+
+private:
+    template <typename T> T* child(const char* name) { return form->findChild<T*>(name); }
+    QLineEdit* edit(const char* name) { return child<QLineEdit>(name); }
+    QStringList fields() {
+        return {edit("Text1")->text(), edit("Text2")->text(), edit("Text3")->text()};
+    }
+    void typeLimits(const QString& lower, const QString& upper);
+    // Clicks Find; if a message box opens, records it and presses its OK button.
+    BoxSeen clickFind();
+
+    Form1* form = nullptr;
+};
+
+void TestForm1::initTestCase() { QApplication::setApplicationName("Tavrik"); }
+
+void TestForm1::init() {
+    form = new Form1;
+    form->show();
+    QVERIFY(QTest::qWaitForWindowActive(form));
+}
+
+void TestForm1::cleanup() {
+    delete form;
+    form = nullptr;
+    QVERIFY(QApplication::topLevelWidgets().isEmpty());
+}
+
+void TestForm1::windowItself() {
+    QCOMPARE(form->objectName(), "Form1");
+    QCOMPARE(form->windowTitle(), "Form1");
+    QCOMPARE(form->size(), QSize(567, 452));
+    QCOMPARE(form->palette().color(QPalette::Window), QColor(0, 64, 0));
+    QVERIFY(form->autoFillBackground());
+    QCOMPARE(form->children().size(), 12);
+    // Nothing moves or stretches when the window is resized.
+    form->resize(900, 700);
+    QCOMPARE(child<QWidget>("List1")->geometry(), QRect(352, 16, 193, 404));
+}
+
+void TestForm1::controls_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QRect>("pixels");
+    QTest::addColumn<QColor>("colour"); // labels: text colour; others: background, invalid = default
+
+    const QColor white(Qt::white), yellow(255, 255, 0), standard;
+    QTest::newRow("Label1") << "QLabel" << "TALMIRON  VESKADI   APRIL 1, 2010" << QRect(16, 16, 321, 25) << white;
+    QTest::newRow("Label2") << "QLabel" << "PRIME NUMBERS IN A RANGE" << QRect(16, 48, 265, 25) << white;
+    QTest::newRow("Label3") << "QLabel" << "LOWER LIMIT =" << QRect(16, 96, 137, 17) << white;
+    QTest::newRow("Text1") << "QLineEdit" << "" << QRect(160, 88, 113, 33) << standard;
+    QTest::newRow("Label4") << "QLabel" << "UPPER LIMIT =" << QRect(16, 152, 137, 17) << white;
+    QTest::newRow("Text2") << "QLineEdit" << "" << QRect(160, 144, 113, 33) << standard;
+    QTest::newRow("List1") << "QListWidget" << "" << QRect(352, 16, 193, 404) << yellow;
+    QTest::newRow("Command1") << "QPushButton" << "FIND   PRIME   NUMBERS" << QRect(16, 208, 257, 49) << standard;
+    QTest::newRow("Command2") << "QPushButton" << "C L E A R" << QRect(16, 280, 121, 41) << standard;
+    QTest::newRow("Command3") << "QPushButton" << "E X I T" << QRect(152, 280, 121, 41) << standard;
+    QTest::newRow("Text3") << "QLineEdit" << "" << QRect(184, 352, 89, 49) << yellow;
+    QTest::newRow("Label5") << "QLabel" << "PRIME NUMBERS IN THE RANGE =" << QRect(16, 360, 153, 41) << white;
+}
+
+void TestForm1::controls() {
+    QFETCH(QString, kind);
+    QFETCH(QString, text);
+    QFETCH(QRect, pixels);
+    QFETCH(QColor, colour);
+
+    QWidget* widget = form->findChild<QWidget*>(QTest::currentDataTag());
+    QVERIFY(widget);
+    QCOMPARE(widget->metaObject()->className(), kind);
+    QCOMPARE(widget->geometry(), pixels);
+    QVERIFY(widget->font().bold());
+    QCOMPARE(widget->font().pointSize(), 12);
+
+    const QPalette defaults = QApplication::palette(widget);
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+        QCOMPARE(label->text(), text);
+        QCOMPARE(label->palette().color(QPalette::WindowText), colour);
+        QVERIFY(label->wordWrap());
+        QCOMPARE(label->alignment(), Qt::AlignLeft | Qt::AlignTop);
+        QCOMPARE(label->focusPolicy(), Qt::NoFocus);
+        // Whole caption visible: its wrapped lines' ink fits the label's box. Upper-case
+        // captions have no descenders, so the ink of the last line ends at its baseline.
+        const QFontMetrics metrics(label->font());
+        const int lines = qRound(double(label->heightForWidth(pixels.width())) / metrics.lineSpacing());
+        const int ink = (lines - 1) * metrics.lineSpacing() + metrics.ascent() +
+                        std::max(0, metrics.tightBoundingRect(text).bottom());
+        QVERIFY2(ink <= pixels.height(), qPrintable(QStringLiteral("%1: %2 lines, %3 px").arg(text).arg(lines).arg(ink)));
+        QCOMPARE(lines, QTest::currentDataTag() == QByteArray("Label5") ? 2 : 1);
+        return;
+    }
+    const QColor base = widget->palette().color(QPalette::Base);
+    QCOMPARE(base, colour.isValid() ? colour : defaults.color(QPalette::Base));
+    if (auto* button = qobject_cast<QPushButton*>(widget)) {
+        QCOMPARE(button->text(), text);
+        QVERIFY(!button->isDefault() && !button->autoDefault());
+        QVERIFY2(button->sizeHint().width() <= pixels.width(), qPrintable(text));
+    } else if (auto* line = qobject_cast<QLineEdit*>(widget)) {
+        QCOMPARE(line->text(), text);
+        QVERIFY(!line->isReadOnly());
+        QVERIFY(!line->accessibleName().isEmpty());
+    } else if (auto* list = qobject_cast<QListWidget*>(widget)) {
+        QCOMPARE(list->count(), 0);
+        QCOMPARE(list->selectionMode(), QAbstractItemView::SingleSelection);
+        QVERIFY(!list->isSortingEnabled());
+        QCOMPARE(list->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+        QVERIFY(!list->accessibleName().isEmpty());
+    }
+}
+
+void TestForm1::tabOrderAndFocus() {
+    QCOMPARE(QApplication::focusWidget(), edit("Text1"));
+    QCOMPARE(edit("Text1")->accessibleName(), "LOWER LIMIT =");
+    QCOMPARE(edit("Text2")->accessibleName(), "UPPER LIMIT =");
+    QCOMPARE(edit("Text3")->accessibleName(), "PRIME NUMBERS IN THE RANGE =");
+
+    const QStringList cycle{"Text2", "List1", "Command1", "Command2", "Command3", "Text3", "Text1"};
+    for (const QString& next : cycle) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), next);
+    }
+}
+
+void TestForm1::enterAndEscapePressNothing() {
+    typeLimits("1", "100");
+    for (const char* name : {"Text1", "Text2", "Text3"}) {
+        QTest::keyClick(edit(name), Qt::Key_Return);
+        QTest::keyClick(edit(name), Qt::Key_Enter);
+        QTest::keyClick(edit(name), Qt::Key_Escape);
+    }
+    QCOMPARE(child<QListWidget>("List1")->count(), 0);
+    QCOMPARE(fields(), QStringList({"1", "100", ""}));
+    QVERIFY(form->isVisible());
+}
+
+void TestForm1::typeLimits(const QString& lower, const QString& upper) {
+    edit("Text1")->clear();
+    edit("Text2")->clear();
+    QTest::keyClicks(edit("Text1"), lower);
+    QTest::keyClicks(edit("Text2"), upper);
+}
+
+BoxSeen TestForm1::clickFind() {
+    BoxSeen seen;
+    QTimer::singleShot(0, this, [this, &seen] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        seen.shown = true;
+        seen.title = box->windowTitle();
+        seen.text = box->text();
+        seen.buttons = box->buttons().size();
+        seen.hasIcon = box->icon() != QMessageBox::NoIcon || !box->iconPixmap().isNull();
+        seen.hasButtonIcon = !box->buttons().value(0)->icon().isNull();
+        seen.fieldsWhileOpen = fields();
+        QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+    });
+    QTest::mouseClick(child<QPushButton>("Command1"), Qt::LeftButton);
+    QApplication::processEvents(); // let the timer fire when no box blocked the click
+    return seen;
+}
+
+void TestForm1::findThroughTheWindow_data() {
+    QTest::addColumn<QString>("lower");
+    QTest::addColumn<QString>("upper");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QStringList>("after"); // Text1, Text2, Text3 once the click is over
+
+    QTest::newRow("accepted") << "0" << "100" << "" << QStringList{"0", "100", "25"};
+    QTest::newRow("nothing found") << "8" << "10" << "" << QStringList{"8", "10", "0"};
+    QTest::newRow("lower negative")
+        << "-5" << "100" << "LOWER LIMIT MUST BE AN INTEGER > = 0" << QStringList{"", "", "old"};
+    QTest::newRow("upper fractional")
+        << "10" << "12.5" << "UPPER LIMIT MUST BE AN INTEGER > 0" << QStringList{"10", "", "old"};
+    QTest::newRow("interval too large")
+        << "0" << "10001" << "INTERVAL TOO LARGE !" << QStringList{"0", "", "old"};
+    QTest::newRow("lower too large")
+        << "1000000001" << "5" << "NUMBER TO LARGE !" << QStringList{"", "", "old"};
+    QTest::newRow("reversed")
+        << "7" << "7" << "UPPER LIMIT MUST BE > LOWER LIMIT !" << QStringList{"7", "", "old"};
+}
+
+void TestForm1::findThroughTheWindow() {
+    QFETCH(QString, lower);
+    QFETCH(QString, upper);
+    QFETCH(QString, message);
+    QFETCH(QStringList, after);
+
+    auto* list = child<QListWidget>("List1");
+    list->addItem("  left over");
+    edit("Text3")->setText("old");
+    typeLimits(lower, upper);
+
+    const BoxSeen box = clickFind();
+
+    QCOMPARE(fields(), after);
+    if (message.isEmpty()) {
+        QVERIFY(!box.shown);
+        QStringList expected;
+        for (const auto p : referencePrimes(lower.toLongLong(), upper.toLongLong()))
+            expected << "  " + QString::number(p);
+        QStringList shown;
+        for (int i = 0; i < list->count(); ++i) shown << list->item(i)->text();
+        QCOMPARE(shown, expected);
+        return;
+    }
+    QVERIFY(box.shown);
+    QCOMPARE(box.title, "Tavrik");
+    QCOMPARE(box.text, message);
+    QCOMPARE(box.buttons, 1);
+    QVERIFY(!box.hasIcon);
+    QVERIFY(!box.hasButtonIcon);
+    QCOMPARE(box.fieldsWhileOpen, QStringList({lower, upper, "old"})); // emptied only after OK
+    QCOMPARE(list->count(), 0);
+}
+
+void TestForm1::clear_data() {
+    QTest::addColumn<QString>("lower");
+    QTest::addColumn<QString>("upper");
+    QTest::addColumn<bool>("find");
+
+    QTest::newRow("fresh window") << "" << "" << false;
+    QTest::newRow("after a search") << "0" << "100" << true;
+    QTest::newRow("after a rejection, old count showing") << "0" << "10001" << true;
+}
+
+void TestForm1::clear() {
+    QFETCH(QString, lower);
+    QFETCH(QString, upper);
+    QFETCH(bool, find);
+
+    edit("Text3")->setText("25");
+    child<QListWidget>("List1")->addItem("  2");
+    typeLimits(lower, upper);
+    if (find) clickFind();
+
+    QTest::mouseClick(child<QPushButton>("Command2"), Qt::LeftButton);
+    QCOMPARE(fields(), QStringList({"", "", ""}));
+    QCOMPARE(child<QListWidget>("List1")->count(), 0);
+    QVERIFY(!QApplication::activeModalWidget());
+}
+
+void TestForm1::exitEndsTheEventLoop() {
+    typeLimits("0", "100");
+    QTimer::singleShot(0, this, [this] { QTest::mouseClick(child<QPushButton>("Command3"), Qt::LeftButton); });
+    // A guard in case Exit does nothing: the loop would otherwise never end.
+    QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(99); });
+    QCOMPARE(QApplication::exec(), 0);
+}
+
+QTEST_MAIN(TestForm1)
+#include "tst_form1.moc"

@@ -1,0 +1,130 @@
+#include "window/form1.h"
+
+#include "runtime/message_box.h"
+#include "search/find_command.h"
+#include "window/commands.h"
+
+#include <QFontDatabase>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace tavrik {
+
+namespace {
+
+// Positions and sizes are laid out in twips: 15 to a pixel at 96 dots per inch.
+constexpr int fromTwips(int twips) { return twips / 15; }
+
+const QColor darkGreen(0, 64, 0);
+const QColor yellow(255, 255, 0);
+
+template <typename Widget>
+Widget* place(QWidget* form, const char* name, int left, int top, int width, int height) {
+    auto* widget = new Widget(form);
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(fromTwips(left), fromTwips(top), fromTwips(width), fromTwips(height));
+    return widget;
+}
+
+QLabel* label(QWidget* form, const char* name, const char* caption, int left, int top, int width,
+              int height) {
+    auto* label = place<QLabel>(form, name, left, top, width, height);
+    label->setText(QLatin1String(caption));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setWordWrap(true);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, Qt::white);
+    label->setPalette(palette);
+    return label;
+}
+
+QPushButton* button(QWidget* form, const char* name, const char* caption, int left, int top,
+                    int width, int height) {
+    auto* button = place<QPushButton>(form, name, left, top, width, height);
+    button->setText(QLatin1String(caption));
+    button->setAutoDefault(false); // Enter presses no button
+    return button;
+}
+
+void paintBase(QWidget* widget, const QColor& color) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Base, color);
+    widget->setPalette(palette);
+}
+
+} // namespace
+
+QFont Form1::formFont() {
+    QString family = QStringLiteral("MS Sans Serif");
+    if (!QFontDatabase::hasFamily(family)) family = QStringLiteral("Liberation Sans");
+    if (!QFontDatabase::hasFamily(family))
+        family = QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+    QFont font(family, 12, QFont::Bold);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+Form1::Form1(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Form1"));
+    resize(fromTwips(8505), fromTwips(6780));
+    setFont(formFont());
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, darkGreen);
+    setPalette(palette);
+    setAutoFillBackground(true);
+
+    // Created in tab order, which makes the focus chain: labels never take the focus.
+    Label1 = label(this, "Label1", "TALMIRON  VESKADI   APRIL 1, 2010", 240, 240, 4815, 375);
+    Label2 = label(this, "Label2", "PRIME NUMBERS IN A RANGE", 240, 720, 3975, 375);
+    Label3 = label(this, "Label3", "LOWER LIMIT =", 240, 1440, 2055, 255);
+    Text1 = place<QLineEdit>(this, "Text1", 2400, 1320, 1695, 495);
+    Label4 = label(this, "Label4", "UPPER LIMIT =", 240, 2280, 2055, 255);
+    Text2 = place<QLineEdit>(this, "Text2", 2400, 2160, 1695, 495);
+    List1 = place<QListWidget>(this, "List1", 5280, 240, 2895, 6060);
+    Command1 = button(this, "Command1", "FIND   PRIME   NUMBERS", 240, 3120, 3855, 735);
+    Command2 = button(this, "Command2", "C L E A R", 240, 4200, 1815, 615);
+    Command3 = button(this, "Command3", "E X I T", 2280, 4200, 1815, 615);
+    Text3 = place<QLineEdit>(this, "Text3", 2760, 5280, 1335, 735);
+    Label5 = label(this, "Label5", "PRIME NUMBERS IN THE RANGE =", 240, 5400, 2295, 615);
+
+    paintBase(Text3, yellow);
+    paintBase(List1, yellow);
+    List1->setSelectionMode(QAbstractItemView::SingleSelection);
+    List1->setSortingEnabled(false);
+
+    // What a screen reader announces for each field: the caption beside it.
+    Text1->setAccessibleName(Label3->text());
+    Text2->setAccessibleName(Label4->text());
+    Text3->setAccessibleName(Label5->text());
+    List1->setAccessibleName(QStringLiteral("PRIME NUMBERS"));
+
+    connect(Command1, &QPushButton::clicked, this, [this] { findPrimeNumbers(*this); });
+    connect(Command2, &QPushButton::clicked, this, [this] { clearFields(*this); });
+    connect(Command3, &QPushButton::clicked, this, [] { exitProgram(); });
+
+    Text1->setFocus();
+}
+
+QLineEdit* Form1::textBox(TextBox box) const {
+    switch (box) {
+    case TextBox::Text1: return Text1;
+    case TextBox::Text2: return Text2;
+    case TextBox::Text3: return Text3;
+    }
+    Q_UNREACHABLE();
+}
+
+QString Form1::text(TextBox box) const { return textBox(box)->text(); }
+
+void Form1::setText(TextBox box, const QString& text) { textBox(box)->setText(text); }
+
+void Form1::clearList() { List1->clear(); }
+
+void Form1::addItem(const QString& item) { List1->addItem(item); }
+
+void Form1::showMessage(const QString& message) { showMessageBox(this, message); }
+
+} // namespace tavrik
