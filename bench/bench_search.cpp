@@ -1,14 +1,26 @@
-// Times the prime search alone and a whole Find command (through stand-in
-// controls that keep the texts and the list in memory).
+// Times the prime search alone (each trial-division version, and the search as
+// the program runs it), a whole Find command through stand-in controls, and a
+// whole click on "FIND   PRIME   NUMBERS" in the real window (offscreen).
 #include "runtime/controls.h"
 #include "search/find_command.h"
 #include "search/prime_search.h"
+#include "search/trial_division.h"
+#include "window/form1.h"
 
-#include <QStringList>
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
 #include <array>
 #include <benchmark/benchmark.h>
+#include <cmath>
+#include <string>
 
 namespace {
+
+constexpr double densest = 996458993; // 10000 wide from here: 544 primes, the most of any range
+constexpr double largest = 1000000000;
 
 class MemoryControls : public tavrik::Controls {
 public:
@@ -24,8 +36,18 @@ public:
     void showMessage(const QString&) override {}
 };
 
-void searchAlone(benchmark::State& state) {
-    const double lower = static_cast<double>(state.range(0));
+void divisionsOnly(benchmark::State& state, tavrik::ExactDivisorTest hasExactDivisor, double lower) {
+    int primes = 0;
+    for (auto _ : state) {
+        primes = 0;
+        for (double candidate = lower; candidate <= lower + 10000; ++candidate)
+            primes += !hasExactDivisor(candidate, std::sqrt(candidate));
+        benchmark::DoNotOptimize(primes);
+    }
+    state.counters["primes"] = primes;
+}
+
+void search(benchmark::State& state, double lower) {
     MemoryControls form;
     for (auto _ : state) {
         form.items.clear();
@@ -34,10 +56,8 @@ void searchAlone(benchmark::State& state) {
     }
     state.counters["primes"] = static_cast<double>(form.items.size());
 }
-BENCHMARK(searchAlone)->Name("search/996458993-996468993")->Arg(996458993)->Unit(benchmark::kMillisecond);
-BENCHMARK(searchAlone)->Name("search/1000000000-1000010000")->Arg(1000000000)->Unit(benchmark::kMillisecond);
 
-void wholeFind(benchmark::State& state) {
+void findCommand(benchmark::State& state) {
     MemoryControls form;
     for (auto _ : state) {
         form.texts = {QStringLiteral("996458993"), QStringLiteral("996468993"), QString()};
@@ -46,8 +66,50 @@ void wholeFind(benchmark::State& state) {
     }
     state.counters["primes"] = static_cast<double>(form.items.size());
 }
-BENCHMARK(wholeFind)->Name("find/996458993-996468993")->Unit(benchmark::kMillisecond);
+
+void windowClick(benchmark::State& state) {
+    tavrik::Form1 form;
+    form.show();
+    auto* find = form.findChild<QPushButton*>("Command1");
+    auto* list = form.findChild<QListWidget*>("List1");
+    form.findChild<QLineEdit*>("Text1")->setText(QStringLiteral("996458993"));
+    form.findChild<QLineEdit*>("Text2")->setText(QStringLiteral("996468993"));
+    for (auto _ : state) {
+        QTest::mouseClick(find, Qt::LeftButton); // returns once the count is written
+        state.PauseTiming();
+        QApplication::processEvents(); // paint outside the timing, as between real clicks
+        state.ResumeTiming();
+    }
+    state.counters["primes"] = list->count();
+}
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tavrik"));
+
+    for (const auto& version : tavrik::trialDivisions()) {
+        if (!version.supported) continue;
+        for (const auto& [label, lower] : {std::pair{"996458993-996468993", densest},
+                                           std::pair{"1000000000-1000010000", largest}}) {
+            benchmark::RegisterBenchmark(
+                (std::string("divisions/") + version.name + "/" + label).c_str(), divisionsOnly,
+                version.hasExactDivisor, lower)
+                ->Unit(benchmark::kMillisecond);
+        }
+    }
+    benchmark::RegisterBenchmark("search/996458993-996468993", search, densest)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("search/1000000000-1000010000", search, largest)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("find/996458993-996468993", findCommand)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("click/996458993-996468993", windowClick)
+        ->Unit(benchmark::kMillisecond);
+
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+}

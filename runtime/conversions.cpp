@@ -114,10 +114,6 @@ double textToNumber(QStringView text) {
     return fromDecimal(view);
 }
 
-double integerPart(double value) { return std::floor(value); }
-
-double squareRoot(double value) { return std::sqrt(value); }
-
 QString plainNumberText(double wholeNumber) {
     return QString::number(wholeNumber == 0 ? 0.0 : wholeNumber, 'f', 0); // no "-0"
 }

@@ -2,6 +2,7 @@
 
 #include <QStringView>
 #include <QString>
+#include <cmath>
 
 namespace tavrik {
 
@@ -14,10 +15,10 @@ namespace tavrik {
 //  - Correctly rounded; beyond the double range gives +/-infinity, below it 0.
 double textToNumber(QStringView text);
 
-// Largest whole number not above value.
-double integerPart(double value);
+// Largest whole number not above value. Inline: the search's inner loop lives on it.
+inline double integerPart(double value) { return std::floor(value); }
 
-double squareRoot(double value);
+inline double squareRoot(double value) { return std::sqrt(value); }
 
 // A whole number as text: one blank (the sign position) then the digits for a
 // non-negative number, '-' then the digits otherwise. Never an exponent.

@@ -16,7 +16,7 @@ fi
 scripts/setup.sh >/dev/null
 
 display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 800x600x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $tavrik $xvfb 2>/dev/null || true' EXIT
 export DISPLAY=$display

@@ -2,17 +2,11 @@
 
 #include "runtime/controls.h"
 #include "runtime/conversions.h"
+#include "search/trial_division.h"
 
 namespace tavrik {
 
-bool isPrime(double candidate) {
-    const double root = squareRoot(candidate);
-    for (double divisor = 2; divisor <= root; ++divisor) {
-        const double quotient = candidate / divisor;
-        if (integerPart(quotient) == quotient) return false;
-    }
-    return true;
-}
+bool isPrime(double candidate) { return !fastestTrialDivision()(candidate, squareRoot(candidate)); }
 
 void listPrimes(double lower, double upper, qint16 count, Controls& form) {
     if (lower == 0 || lower == 1) lower = 2;

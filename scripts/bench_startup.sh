@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Start-up time and memory of the real program under Xvfb: for each run, the
+# time from launching build/app/tavrik until its window is mapped (polled with
+# xdotool, no --sync), and the process's peak resident memory (VmHWM) half a
+# second later. Prints the medians. Usage: scripts/bench_startup.sh [runs]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+runs=${1:-21}
+
+need=()
+for p in xvfb xdotool x11-utils; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed' || need+=("$p")
+done
+if ((${#need[@]})); then
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+fi
+scripts/setup.sh >/dev/null
+
+display=:$((90 + RANDOM % 100))
+Xvfb "$display" -screen 0 800x600x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+xvfb=$!
+pid=""
+trap 'kill $pid $xvfb 2>/dev/null || true' EXIT
+export DISPLAY=$display QT_QPA_PLATFORM=xcb
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start on $display" >&2; exit 1; }
+
+times=() memories=()
+for run in $(seq "$runs"); do
+  start=$(date +%s%N)
+  build/app/tavrik 2>/dev/null &
+  pid=$!
+  until xdotool search --onlyvisible --name '^Form1$' >/dev/null 2>&1; do
+    kill -0 "$pid" 2>/dev/null || { echo "tavrik ended before its window showed" >&2; exit 1; }
+  done
+  mapped=$(date +%s%N)
+  sleep 0.5
+  kb=$(awk '/^VmHWM/ {print $2}' "/proc/$pid/status")
+  kill "$pid"; wait "$pid" 2>/dev/null || true
+  times+=($(( (mapped - start) / 100000 )))   # tenths of a millisecond
+  memories+=("$kb")
+done
+
+median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print a[int((NR + 1) / 2)]}'; }
+t=$(median "${times[@]}")
+m=$(median "${memories[@]}")
+printf 'runs: %d\nstart to window mapped, median: %d.%d ms\npeak resident memory, median: %.1f MB\n' \
+  "$runs" $((t / 10)) $((t % 10)) "$(echo "$m / 1024" | bc -l)"
