@@ -2,6 +2,8 @@
 #include "window/form1.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -40,6 +42,8 @@ private slots:
     void enterAndEscapePressNothing();
     void findThroughTheWindow_data();
     void findThroughTheWindow();
+    void badInputPasted_data();
+    void badInputPasted();
     void clear_data();
     void clear();
     void exitEndsTheEventLoop();
@@ -256,6 +260,52 @@ void TestForm1::findThroughTheWindow() {
     QVERIFY(!box.hasButtonIcon);
     QCOMPARE(box.fieldsWhileOpen, QStringList({lower, upper, "old"})); // emptied only after OK
     QCOMPARE(list->count(), 0);
+}
+
+void TestForm1::badInputPasted_data() {
+    QTest::addColumn<QString>("lower");
+    QTest::addColumn<QString>("upper");
+    QTest::addColumn<QString>("message"); // empty: accepted
+    QTest::addColumn<int>("count");
+
+    const QString longest(32767, QChar('9'));
+    const QString junkTail = "5" + QString(32766, QChar('x'));
+    QTest::newRow("32767 nines as lower") << longest << "5" << "NUMBER TO LARGE !" << 0;
+    QTest::newRow("32767 nines as upper") << "0" << longest << "INTERVAL TOO LARGE !" << 0;
+    QTest::newRow("32767 characters, number first") << junkTail << "100" << "" << 23;
+    QTest::newRow("control characters") << QString("1\u0001 0") << QString("\u0007\u001b9")
+                                        << "UPPER LIMIT MUST BE > LOWER LIMIT !" << 0;
+    QTest::newRow("arabic-indic digits are no digits") << QString::fromUtf8("١٢٣") << "10" << "" << 4;
+    QTest::newRow("full-width digits are no digits") << "1" << QString::fromUtf8("１２３")
+                                                     << "UPPER LIMIT MUST BE > LOWER LIMIT !" << 0;
+    QTest::newRow("1e400") << "1e400" << "5" << "NUMBER TO LARGE !" << 0;
+    QTest::newRow("-1e400") << "-1e400" << "5" << "LOWER LIMIT MUST BE AN INTEGER > = 0" << 0;
+    QTest::newRow("1e-400 is 0") << "1e-400" << "10" << "" << 4;
+    QTest::newRow("96-bit hex lower") << "&HFFFFFFFFFFFFFFFFFFFFFFFF" << "5" << "NUMBER TO LARGE !" << 0;
+    QTest::newRow("96-bit hex upper") << "0" << "&HFFFFFFFFFFFFFFFFFFFFFFFF" << "INTERVAL TOO LARGE !" << 0;
+}
+
+void TestForm1::badInputPasted() {
+    QFETCH(QString, lower);
+    QFETCH(QString, upper);
+    QFETCH(QString, message);
+    QFETCH(int, count);
+
+    for (const auto& [name, text] : {std::pair{"Text1", lower}, std::pair{"Text2", upper}}) {
+        QApplication::clipboard()->setText(text);
+        edit(name)->setFocus();
+        QTest::keySequence(edit(name), QKeySequence::Paste);
+        QCOMPARE(edit(name)->text(), text);
+    }
+
+    QElapsedTimer clock;
+    clock.start();
+    const BoxSeen box = clickFind();
+    QVERIFY2(clock.elapsed() < 2000, "the click must return promptly"); // a hang guard, not a timing
+
+    QCOMPARE(box.shown ? box.text : QString(), message);
+    QCOMPARE(child<QListWidget>("List1")->count(), count);
+    if (message.isEmpty()) QCOMPARE(edit("Text3")->text(), QString::number(count));
 }
 
 void TestForm1::clear_data() {

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# The real program under Xvfb, driven like a person would: type both limits
+# with real key events, click FIND with a real mouse click, take a screenshot,
+# click EXIT. Passes when the search changed the list, and the program ended
+# with status 0 within a second of the click on EXIT.
+# Usage: smoke_xvfb.sh PROGRAM [SCREENSHOT.png]
+set -euo pipefail
+program=$1
+shot=${2:-smoke.png}
+
+display=:$((200 + RANDOM % 300))
+Xvfb "$display" -screen 0 800x600x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+xvfb=$!
+pid=""
+trap 'kill $pid $xvfb 2>/dev/null || true' EXIT
+export DISPLAY=$display QT_QPA_PLATFORM=xcb
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+
+"$program" 2>/dev/null &
+pid=$!
+wid=""
+for _ in $(seq 200); do
+  wid=$(xdotool search --onlyvisible --name '^Form1$' 2>/dev/null | head -1) && [ -n "$wid" ] && break
+  sleep 0.05
+done
+[ -n "$wid" ] || { echo "FAIL: the window never showed"; exit 1; }
+sleep 0.3
+
+# Mean brightness of the list (352,16 193x404) in the window's picture.
+list_mean() { xwd -id "$wid" -silent | convert xwd:- -crop 193x404+352+16 -format '%[fx:mean]' info:; }
+before=$(list_mean)
+
+xdotool windowfocus --sync "$wid"
+xdotool type --delay 10 "0"
+xdotool key Tab
+xdotool type --delay 10 "100"
+xdotool mousemove --window "$wid" 144 232 click 1   # FIND   PRIME   NUMBERS
+sleep 0.5
+xwd -id "$wid" -silent | convert xwd:- "$shot"
+after=$(list_mean)
+[ "$before" != "$after" ] || { echo "FAIL: the list did not change after FIND ($before)"; exit 1; }
+
+xdotool mousemove --window "$wid" 212 300 click 1   # E X I T
+for _ in $(seq 20); do
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.05
+done
+if kill -0 "$pid" 2>/dev/null; then echo "FAIL: still running a second after EXIT"; exit 1; fi
+status=0
+wait "$pid" || status=$?
+pid=""
+[ "$status" -eq 0 ] || { echo "FAIL: exit status $status"; exit 1; }
+echo "PASS: searched, screenshot in $shot, ended with status 0"
