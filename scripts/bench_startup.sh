@@ -7,14 +7,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-21}
 
-need=()
-for p in xvfb xdotool x11-utils; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed' || need+=("$p")
-done
-if ((${#need[@]})); then
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
-fi
 scripts/setup.sh >/dev/null
 
 display=:$((90 + RANDOM % 100))
@@ -46,4 +38,4 @@ median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print a[int((NR +
 t=$(median "${times[@]}")
 m=$(median "${memories[@]}")
 printf 'runs: %d\nstart to window mapped, median: %d.%d ms\npeak resident memory, median: %.1f MB\n' \
-  "$runs" $((t / 10)) $((t % 10)) "$(echo "$m / 1024" | bc -l)"
+  "$runs" $((t / 10)) $((t % 10)) "$(awk -v kb="$m" 'BEGIN {print kb / 1024}')"

@@ -4,6 +4,7 @@
 # what changed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/packages.sh
 
 packages=(
   g++ cmake ninja-build pkg-config
@@ -13,16 +14,7 @@ packages=(
   xvfb xdotool x11-apps x11-utils imagemagick   # the real window driven under Xvfb
 )
 
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed' || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  [ "$(id -u)" -eq 0 ] || { echo "missing packages: ${missing[*]} (run as root to install)" >&2; exit 1; }
-  echo "Installing: ${missing[*]}"
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+ensure_packages "${packages[@]}"
 
 if ! locale -a 2>/dev/null | grep -qi '^it_IT\.utf-\?8$'; then
   if [ "$(id -u)" -eq 0 ]; then

@@ -16,7 +16,7 @@ trap 'kill $pid $xvfb 2>/dev/null || true' EXIT
 export DISPLAY=$display QT_QPA_PLATFORM=xcb
 for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
 
-"$program" 2>/dev/null &
+"$program" 2>"${shot%.png}.stderr" &
 pid=$!
 wid=""
 for _ in $(seq 200); do
@@ -49,5 +49,5 @@ if kill -0 "$pid" 2>/dev/null; then echo "FAIL: still running a second after EXI
 status=0
 wait "$pid" || status=$?
 pid=""
-[ "$status" -eq 0 ] || { echo "FAIL: exit status $status"; exit 1; }
+[ "$status" -eq 0 ] || { echo "FAIL: exit status $status"; tail -30 "${shot%.png}.stderr"; exit 1; }
 echo "PASS: searched, screenshot in $shot, ended with status 0"

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# The hardening run, after the tests (CI runs both): every test again under
+# AddressSanitizer and UndefinedBehaviorSanitizer, the fuzz targets for a
+# bounded time, the Debian package built, validated, installed and started,
+# and the Windows resources compiled and read back.
+# FUZZ_SECONDS sets each fuzz target's time (default 60).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/packages.sh
+scripts/setup.sh >/dev/null
+ensure_packages clang libclang-rt-14-dev dpkg-dev desktop-file-utils appstream \
+  binutils-mingw-w64-x86-64 python3
+export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
+
+echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+[ -f build-sanitize/CMakeCache.txt ] || cmake --preset sanitize >/dev/null
+cmake --build build-sanitize --parallel "$(nproc)" >/dev/null
+UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ASAN_OPTIONS=detect_leaks=1 \
+  LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp" ctest --test-dir build-sanitize --output-on-failure --parallel "$(nproc)"
+
+echo "== fuzzing"
+[ -f build-fuzz/CMakeCache.txt ] || cmake --preset fuzz >/dev/null
+cmake --build build-fuzz --parallel "$(nproc)" >/dev/null
+for target in text_to_number find_command; do
+  work=build-fuzz/corpus/$target
+  mkdir -p "$work"
+  log=build-fuzz/fuzz_$target.log
+  if ! build-fuzz/fuzz/fuzz_$target -max_total_time="${FUZZ_SECONDS:-60}" -max_len=4096 \
+      -timeout=10 -artifact_prefix=build-fuzz/ "$work" "fuzz/corpus/$target" >"$log" 2>&1; then
+    tail -40 "$log"
+    echo "FAIL: fuzz_$target found a fault (see the artifact in build-fuzz/)"
+    exit 1
+  fi
+  echo "fuzz_$target: $(grep -o 'Done [0-9]* runs in [0-9]* second(s)' "$log")"
+done
+
+echo "== Debian package"
+(cd build && cpack -G DEB >/dev/null)
+deb=$(ls build/tavrik_*.deb)
+echo "$deb: $(stat -c %s "$deb") bytes"
+desktop-file-validate app/tavrik.desktop
+appstreamcli validate --no-net app/tavrik.metainfo.xml
+apt-get install -y -qq --reinstall "./$deb" >/dev/null
+appstreamcli validate --no-net /usr/share/metainfo/org.tavrik.Tavrik.metainfo.xml
+tests/smoke_xvfb.sh /usr/bin/tavrik build/installed.png
+
+echo "== Windows resources"
+(cd app && x86_64-w64-mingw32-windres --preprocessor=cpp -i tavrik.rc -O res -o ../build/tavrik.res)
+python3 tests/check_windows_resources.py build/tavrik.res
+
+echo "all checks passed"

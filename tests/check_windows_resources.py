@@ -1,0 +1,116 @@
+#!/usr/bin/env python3
+"""Reads a compiled Windows resource file (.res) and checks the icon group
+(three images: 32x32 in 2 colours, 32x32 and 16x16 in 16 colours) and the
+version record (1.00 / 1.0.0.0, product name Tavrik, Italian 0x0410 with code
+page 1200). Usage: check_windows_resources.py tavrik.res"""
+import struct
+import sys
+
+RT_ICON, RT_GROUP_ICON, RT_VERSION = 3, 14, 16
+
+
+def align(n):
+    return (n + 3) & ~3
+
+
+def name_or_id(buf, off):
+    if struct.unpack_from("<H", buf, off)[0] == 0xFFFF:
+        return struct.unpack_from("<H", buf, off + 2)[0], off + 4
+    end = off
+    while struct.unpack_from("<H", buf, end)[0]:
+        end += 2
+    return buf[off:end].decode("utf-16-le"), end + 2
+
+
+def resources(buf):
+    off = 0
+    while off < len(buf):
+        data_size, header_size = struct.unpack_from("<II", buf, off)
+        kind, pos = name_or_id(buf, off + 8)
+        name, pos = name_or_id(buf, pos)
+        language = struct.unpack_from("<H", buf, align(pos) + 6)[0]
+        data = buf[off + header_size:off + header_size + data_size]
+        if data_size:
+            yield kind, name, language, data
+        off = align(off + header_size + data_size)
+
+
+def version_block(buf, off=0):
+    """(key, value, children) of one VS_VERSIONINFO-style block."""
+    length, value_length, kind = struct.unpack_from("<HHH", buf, off)
+    end = off + length
+    key_end = off + 6
+    while struct.unpack_from("<H", buf, key_end)[0]:
+        key_end += 2
+    key = buf[off + 6:key_end].decode("utf-16-le")
+    pos = align(key_end + 2)
+    size = value_length * 2 if kind == 1 else value_length
+    value = buf[pos:pos + size]
+    if kind == 1:
+        value = value.decode("utf-16-le").rstrip("\0")
+    pos = align(pos + size)
+    children = []
+    while pos < end:
+        child = version_block(buf, pos)
+        children.append(child[:3])
+        pos = align(child[3])
+    return key, value, children, end
+
+
+def main(path):
+    buf = open(path, "rb").read()
+    found = list(resources(buf))
+    failures = []
+
+    def expect(what, actual, wanted):
+        if actual != wanted:
+            failures.append(f"{what}: {actual!r}, expected {wanted!r}")
+
+    icons = {name: data for kind, name, _, data in found if kind == RT_ICON}
+    groups = [data for kind, _, _, data in found if kind == RT_GROUP_ICON]
+    expect("icon groups", len(groups), 1)
+    entries = []
+    if groups:
+        _, kind, count = struct.unpack_from("<HHH", groups[0])
+        expect("icon group type", kind, 1)
+        for i in range(count):
+            width, height, colours, _, _, bits, _, icon_id = struct.unpack_from(
+                "<BBBBHHIH", groups[0], 6 + 14 * i)
+            # The image itself must say the same as its entry in the group.
+            _, dib_width, dib_height, _, dib_bits = struct.unpack_from("<IiiHH", icons[icon_id])
+            expect(f"icon {icon_id} image", (dib_width, dib_height // 2, dib_bits), (width, height, bits))
+            entries.append((width, height, colours, bits))
+    expect("icon images (width, height, colours, bits)", sorted(entries),
+           sorted([(32, 32, 2, 1), (32, 32, 16, 4), (16, 16, 16, 4)]))
+
+    versions = [(language, data) for kind, _, language, data in found if kind == RT_VERSION]
+    expect("version records", len(versions), 1)
+    if versions:
+        language, data = versions[0]
+        expect("version resource language", language, 0x0410)
+        key, fixed, children, _ = version_block(data)
+        expect("version key", key, "VS_VERSION_INFO")
+        signature, _, file_ms, file_ls, product_ms, product_ls = struct.unpack_from("<6I", fixed)
+        expect("fixed signature", hex(signature), hex(0xFEEF04BD))
+        expect("file version", (file_ms >> 16, file_ms & 0xFFFF, file_ls >> 16, file_ls & 0xFFFF), (1, 0, 0, 0))
+        expect("product version", (product_ms >> 16, product_ms & 0xFFFF, product_ls >> 16, product_ls & 0xFFFF), (1, 0, 0, 0))
+        blocks = {k: c for k, _, c in children}
+        tables = {k: dict((sk, sv) for sk, sv, _ in c) for k, _, c in blocks.get("StringFileInfo", [])}
+        expect("string tables", list(tables), ["041004b0"])
+        strings = tables.get("041004b0", {})
+        expect("FileVersion", strings.get("FileVersion"), "1.00")
+        expect("ProductVersion", strings.get("ProductVersion"), "1.00")
+        expect("ProductName", strings.get("ProductName"), "Tavrik")
+        translation = {k: v for k, v, _ in blocks.get("VarFileInfo", [])}.get("Translation", b"")
+        expect("Translation", struct.unpack("<HH", translation) if len(translation) == 4 else translation,
+               (0x0410, 1200))
+
+    for failure in failures:
+        print("FAIL:", failure)
+    if not failures:
+        print(f"PASS: {path}: icon group {sorted(entries)}, version 1.00, Tavrik, 0x0410/1200")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1]))
