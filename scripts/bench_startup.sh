@@ -9,14 +9,10 @@ runs=${1:-21}
 
 scripts/setup.sh >/dev/null
 
-display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 800x600x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-xvfb=$!
-pid=""
+source tests/xvfb.sh
+xvfb="" pid=""
 trap 'kill $pid $xvfb 2>/dev/null || true' EXIT
-export DISPLAY=$display QT_QPA_PLATFORM=xcb
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
-xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start on $display" >&2; exit 1; }
+start_xvfb
 
 times=() memories=()
 for run in $(seq "$runs"); do

@@ -8,13 +8,10 @@ set -euo pipefail
 program=$1
 shot=${2:-smoke.png}
 
-display=:$((200 + RANDOM % 300))
-Xvfb "$display" -screen 0 800x600x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-xvfb=$!
-pid=""
+source "$(dirname "$0")/xvfb.sh"
+xvfb="" pid=""
 trap 'kill $pid $xvfb 2>/dev/null || true' EXIT
-export DISPLAY=$display QT_QPA_PLATFORM=xcb
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+start_xvfb
 
 "$program" 2>"${shot%.png}.stderr" &
 pid=$!
