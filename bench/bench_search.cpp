@@ -27,7 +27,9 @@ public:
     std::array<QString, 3> texts;
     QStringList items;
 
-    QString text(tavrik::TextBox box) const override { return texts[static_cast<std::size_t>(box)]; }
+    QString text(tavrik::TextBox box) const override {
+        return texts[static_cast<std::size_t>(box)];
+    }
     void setText(tavrik::TextBox box, const QString& text) override {
         texts[static_cast<std::size_t>(box)] = text;
     }
@@ -36,7 +38,8 @@ public:
     void showMessage(const QString&) override {}
 };
 
-void divisionsOnly(benchmark::State& state, tavrik::ExactDivisorTest hasExactDivisor, double lower) {
+void divisionsOnly(benchmark::State& state, tavrik::ExactDivisorTest hasExactDivisor,
+                   double lower) {
     int primes = 0;
     for (auto _ : state) {
         primes = 0;

@@ -32,18 +32,22 @@ bool millerRabin(std::uint64_t n) {
         if (n % p == 0) return n == p;
     std::uint64_t d = n - 1;
     int r = 0;
-    for (; d % 2 == 0; d /= 2) ++r;
+    for (; d % 2 == 0; d /= 2)
+        ++r;
     for (const std::uint64_t a : {2, 3, 5, 7}) {
         std::uint64_t x = powMod(a, d, n);
         if (x == 1 || x == n - 1) continue;
         bool composite = true;
-        for (int i = 1; i < r && composite; ++i) composite = (x = x * x % n) != n - 1;
+        for (int i = 1; i < r && composite; ++i)
+            composite = (x = x * x % n) != n - 1;
         if (composite) return false;
     }
     return true;
 }
 
-bool whole(double x) { return x >= 0 && std::floor(x) == x; }
+bool whole(double x) {
+    return x >= 0 && std::floor(x) == x;
+}
 
 } // namespace
 
@@ -62,13 +66,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const double lo = tavrik::textToNumber(lower);
     const double hi = tavrik::textToNumber(upper);
-    const char* expectedMessage =
-        !whole(lo) ? "LOWER LIMIT MUST BE AN INTEGER > = 0"
-        : !whole(hi) ? "UPPER LIMIT MUST BE AN INTEGER > 0"
-        : hi - lo > 10000 ? "INTERVAL TOO LARGE !"
-        : lo > 1000000000 ? "NUMBER TO LARGE !"
-        : !(hi > lo) ? "UPPER LIMIT MUST BE > LOWER LIMIT !"
-                     : nullptr;
+    const char* expectedMessage = !whole(lo)        ? "LOWER LIMIT MUST BE AN INTEGER > = 0"
+                                  : !whole(hi)      ? "UPPER LIMIT MUST BE AN INTEGER > 0"
+                                  : hi - lo > 10000 ? "INTERVAL TOO LARGE !"
+                                  : lo > 1000000000 ? "NUMBER TO LARGE !"
+                                  : !(hi > lo)      ? "UPPER LIMIT MUST BE > LOWER LIMIT !"
+                                                    : nullptr;
 
     const QStringList messages = form.log.filter(QStringLiteral("message "));
     check(messages.size() <= 1);
@@ -95,6 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (millerRabin(n)) expected << QStringLiteral("  ") + QString::number(n);
     check(form.items == expected);
     check(form.field(tavrik::TextBox::Text3) == QString::number(expected.size()));
-    check(form.field(tavrik::TextBox::Text1) == lower && form.field(tavrik::TextBox::Text2) == upper);
+    check(form.field(tavrik::TextBox::Text1) == lower &&
+          form.field(tavrik::TextBox::Text2) == upper);
     return 0;
 }

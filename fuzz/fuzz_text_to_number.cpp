@@ -11,7 +11,9 @@
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // The text without blanks, tabs, CR and LF.
 std::string withoutBlanks(const std::string& text) {
@@ -26,15 +28,18 @@ std::string withoutBlanks(const std::string& text) {
 bool plainDecimal(std::string& s) {
     std::size_t i = 0, digits = 0;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
-    while (i < s.size() && isDigit(s[i])) ++i, ++digits;
+    while (i < s.size() && isDigit(s[i]))
+        ++i, ++digits;
     if (i < s.size() && s[i] == '.')
-        for (++i; i < s.size() && isDigit(s[i]); ++i) ++digits;
+        for (++i; i < s.size() && isDigit(s[i]); ++i)
+            ++digits;
     if (digits == 0 || digits > 40) return false;
     if (i < s.size() && std::string("eEdD").find(s[i]) != std::string::npos) {
         s[i++] = 'e';
         if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
         std::size_t exponentDigits = 0;
-        while (i < s.size() && isDigit(s[i])) ++i, ++exponentDigits;
+        while (i < s.size() && isDigit(s[i]))
+            ++i, ++exponentDigits;
         if (exponentDigits == 0 || exponentDigits > 4) return false;
     }
     return i == s.size();
@@ -57,7 +62,8 @@ bool plainRadix(const std::string& s, double& value) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    const double value = tavrik::textToNumber(QString::fromUtf8(text.data(), static_cast<qsizetype>(size)));
+    const double value =
+        tavrik::textToNumber(QString::fromUtf8(text.data(), static_cast<qsizetype>(size)));
     if (std::isnan(value)) std::abort();
 
     std::string compact = withoutBlanks(text);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cmath>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -11,12 +10,18 @@ namespace tavrik {
 
 namespace {
 
-bool isIgnored(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; }
-bool isDecimalDigit(char c) { return c >= '0' && c <= '9'; }
+bool isIgnored(char16_t c) {
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+}
+bool isDecimalDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 bool isHexDigit(char c) {
     return isDecimalDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
-bool isOctalDigit(char c) { return c >= '0' && c <= '7'; }
+bool isOctalDigit(char c) {
+    return c >= '0' && c <= '7';
+}
 
 // The text without the blanks it ignores, narrowed to ASCII. Anything beyond
 // ASCII (digits of other scripts included) becomes DEL, which no number contains.
@@ -39,8 +44,8 @@ const double infinity = std::numeric_limits<double>::infinity();
 
 double fromHexDigits(std::string_view hex) {
     double value = 0;
-    const auto result = std::from_chars(hex.data(), hex.data() + hex.size(), value,
-                                        std::chars_format::hex);
+    const auto result =
+        std::from_chars(hex.data(), hex.data() + hex.size(), value, std::chars_format::hex);
     // A whole number can only be too large, never too small.
     return result.ec == std::errc::result_out_of_range ? infinity : value;
 }
@@ -91,10 +96,9 @@ double fromDecimal(std::string_view s) {
     if (result.ec == std::errc::result_out_of_range) {
         // Decimal magnitude of the first significant digit decides which way it fell out.
         const auto lead = whole.find_first_not_of('0');
-        const long long magnitude =
-            lead != std::string_view::npos
-                ? static_cast<long long>(whole.size() - lead)
-                : -static_cast<long long>(fraction.find_first_not_of('0'));
+        const long long magnitude = lead != std::string_view::npos
+                                        ? static_cast<long long>(whole.size() - lead)
+                                        : -static_cast<long long>(fraction.find_first_not_of('0'));
         value = magnitude + exponent > 0 ? infinity : 0.0;
     }
     return negative ? -value : value;
@@ -107,7 +111,8 @@ double textToNumber(QStringView text) {
     const std::string_view view(s);
     if (view.size() >= 2 && view[0] == '&') {
         const char radix = view[1];
-        if (radix == 'H' || radix == 'h') return fromHexDigits(leadingRun(view.substr(2), isHexDigit));
+        if (radix == 'H' || radix == 'h')
+            return fromHexDigits(leadingRun(view.substr(2), isHexDigit));
         if (radix == 'O' || radix == 'o')
             return fromOctalDigits(leadingRun(view.substr(2), isOctalDigit));
     }

@@ -27,9 +27,13 @@ constexpr RejectionRule rules[] = {
     {"UPPER LIMIT MUST BE > LOWER LIMIT !", false},
 };
 
-const RejectionRule& ruleFor(Rejection rejection) { return rules[static_cast<int>(rejection)]; }
+const RejectionRule& ruleFor(Rejection rejection) {
+    return rules[static_cast<int>(rejection)];
+}
 
-bool isWholeAndNotNegative(double value) { return !(value < 0) && integerPart(value) == value; }
+bool isWholeAndNotNegative(double value) {
+    return !(value < 0) && integerPart(value) == value;
+}
 
 } // namespace
 

@@ -9,7 +9,13 @@ namespace tavrik {
 class Controls;
 
 // Why a pair of limits was turned down, in the order the checks run.
-enum class Rejection { LowerNotWhole, UpperNotWhole, IntervalTooLarge, LowerTooLarge, UpperNotAbove };
+enum class Rejection {
+    LowerNotWhole,
+    UpperNotWhole,
+    IntervalTooLarge,
+    LowerTooLarge,
+    UpperNotAbove
+};
 
 // The lower limit is checked on its own, before the upper limit is read.
 std::optional<Rejection> checkLower(double lower);

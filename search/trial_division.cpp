@@ -23,7 +23,9 @@ inline bool exactDivisorFrom(double candidate, double divisor, double root) {
     return false;
 }
 
-bool plain(double candidate, double root) { return exactDivisorFrom(candidate, 2, root); }
+bool plain(double candidate, double root) {
+    return exactDivisorFrom(candidate, 2, root);
+}
 
 // The vector versions divide by eight consecutive divisors at once, keeping
 // the divider busy. A candidate is composite as soon as any divisor is exact,
@@ -71,8 +73,8 @@ const bool processorKnown = (__builtin_cpu_init(), true);
 
 const std::array versions{
     TrialDivision{"plain", plain, true},
-    TrialDivision{"avx2", avx2, processorKnown && __builtin_cpu_supports("avx2")},
-    TrialDivision{"avx512", avx512, processorKnown && __builtin_cpu_supports("avx512f")},
+    TrialDivision{"avx2", avx2, processorKnown&& __builtin_cpu_supports("avx2")},
+    TrialDivision{"avx512", avx512, processorKnown&& __builtin_cpu_supports("avx512f")},
 };
 
 #else
@@ -89,7 +91,9 @@ ExactDivisorTest widestSupported() {
 
 } // namespace
 
-std::span<const TrialDivision> trialDivisions() { return versions; }
+std::span<const TrialDivision> trialDivisions() {
+    return versions;
+}
 
 ExactDivisorTest fastestTrialDivision() {
     static const ExactDivisorTest fastest = widestSupported();

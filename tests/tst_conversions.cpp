@@ -86,7 +86,8 @@ void TestConversions::textToNumber_data() {
     // Correct rounding
     QTest::newRow("0.1") << "0.1" << 0.1;
     QTest::newRow("tie to even") << "9007199254740993" << 9007199254740992.0;
-    QTest::newRow("largest double") << "1.7976931348623157e308" << std::numeric_limits<double>::max();
+    QTest::newRow("largest double")
+        << "1.7976931348623157e308" << std::numeric_limits<double>::max();
     QTest::newRow("smallest subnormal") << "4.9e-324" << std::numeric_limits<double>::denorm_min();
     QTest::newRow("long mantissa, small exponent") << "1" + QString(400, '0') + "e-400" << 1.0;
     QTest::newRow("long fraction, large exponent") << "0." + QString(399, '0') + "1e400" << 1.0;
@@ -120,7 +121,8 @@ void TestConversions::ignoresTheLocale() {
             found = name;
             break;
         }
-    if (!found) QFAIL("no locale with a decimal comma is installed (the setup script makes it_IT.UTF-8)");
+    if (!found)
+        QFAIL("no locale with a decimal comma is installed (the setup script makes it_IT.UTF-8)");
     QCOMPARE(std::localeconv()->decimal_point, ",");
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
 
@@ -140,13 +142,20 @@ void TestConversions::numberText_data() {
     QTest::addColumn<QString>("signedText");
     QTest::addColumn<QString>("plainText");
 
-    QTest::newRow("zero") << 0.0 << " 0" << "0";
-    QTest::newRow("negative zero") << -0.0 << " 0" << "0";
-    QTest::newRow("seven") << 7.0 << " 7" << "7";
-    QTest::newRow("twenty-five") << 25.0 << " 25" << "25";
-    QTest::newRow("largest prime searched") << 1000009999.0 << " 1000009999" << "1000009999";
-    QTest::newRow("ten to the 15") << 1e15 << " 1000000000000000" << "1000000000000000";
-    QTest::newRow("negative") << -5.0 << "-5" << "-5";
+    QTest::newRow("zero") << 0.0 << " 0"
+                          << "0";
+    QTest::newRow("negative zero") << -0.0 << " 0"
+                                   << "0";
+    QTest::newRow("seven") << 7.0 << " 7"
+                           << "7";
+    QTest::newRow("twenty-five") << 25.0 << " 25"
+                                 << "25";
+    QTest::newRow("largest prime searched") << 1000009999.0 << " 1000009999"
+                                            << "1000009999";
+    QTest::newRow("ten to the 15") << 1e15 << " 1000000000000000"
+                                   << "1000000000000000";
+    QTest::newRow("negative") << -5.0 << "-5"
+                              << "-5";
 }
 
 void TestConversions::numberText() {

@@ -61,7 +61,9 @@ private:
     Form1* form = nullptr;
 };
 
-void TestForm1::initTestCase() { QApplication::setApplicationName("Tavrik"); }
+void TestForm1::initTestCase() {
+    QApplication::setApplicationName("Tavrik");
+}
 
 void TestForm1::init() {
     form = new Form1;
@@ -91,21 +93,35 @@ void TestForm1::controls_data() {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QRect>("pixels");
-    QTest::addColumn<QColor>("colour"); // labels: text colour; others: background, invalid = default
+    QTest::addColumn<QColor>(
+        "colour"); // labels: text colour; others: background, invalid = default
 
     const QColor white(Qt::white), yellow(255, 255, 0), standard;
-    QTest::newRow("Label1") << "QLabel" << "TALMIRON  VESKADI   APRIL 1, 2010" << QRect(16, 16, 321, 25) << white;
-    QTest::newRow("Label2") << "QLabel" << "PRIME NUMBERS IN A RANGE" << QRect(16, 48, 265, 25) << white;
-    QTest::newRow("Label3") << "QLabel" << "LOWER LIMIT =" << QRect(16, 96, 137, 17) << white;
-    QTest::newRow("Text1") << "QLineEdit" << "" << QRect(160, 88, 113, 33) << standard;
-    QTest::newRow("Label4") << "QLabel" << "UPPER LIMIT =" << QRect(16, 152, 137, 17) << white;
-    QTest::newRow("Text2") << "QLineEdit" << "" << QRect(160, 144, 113, 33) << standard;
-    QTest::newRow("List1") << "QListWidget" << "" << QRect(352, 16, 193, 404) << yellow;
-    QTest::newRow("Command1") << "QPushButton" << "FIND   PRIME   NUMBERS" << QRect(16, 208, 257, 49) << standard;
-    QTest::newRow("Command2") << "QPushButton" << "C L E A R" << QRect(16, 280, 121, 41) << standard;
-    QTest::newRow("Command3") << "QPushButton" << "E X I T" << QRect(152, 280, 121, 41) << standard;
-    QTest::newRow("Text3") << "QLineEdit" << "" << QRect(184, 352, 89, 49) << yellow;
-    QTest::newRow("Label5") << "QLabel" << "PRIME NUMBERS IN THE RANGE =" << QRect(16, 360, 153, 41) << white;
+    QTest::newRow("Label1") << "QLabel"
+                            << "TALMIRON  VESKADI   APRIL 1, 2010" << QRect(16, 16, 321, 25)
+                            << white;
+    QTest::newRow("Label2") << "QLabel"
+                            << "PRIME NUMBERS IN A RANGE" << QRect(16, 48, 265, 25) << white;
+    QTest::newRow("Label3") << "QLabel"
+                            << "LOWER LIMIT =" << QRect(16, 96, 137, 17) << white;
+    QTest::newRow("Text1") << "QLineEdit"
+                           << "" << QRect(160, 88, 113, 33) << standard;
+    QTest::newRow("Label4") << "QLabel"
+                            << "UPPER LIMIT =" << QRect(16, 152, 137, 17) << white;
+    QTest::newRow("Text2") << "QLineEdit"
+                           << "" << QRect(160, 144, 113, 33) << standard;
+    QTest::newRow("List1") << "QListWidget"
+                           << "" << QRect(352, 16, 193, 404) << yellow;
+    QTest::newRow("Command1") << "QPushButton"
+                              << "FIND   PRIME   NUMBERS" << QRect(16, 208, 257, 49) << standard;
+    QTest::newRow("Command2") << "QPushButton"
+                              << "C L E A R" << QRect(16, 280, 121, 41) << standard;
+    QTest::newRow("Command3") << "QPushButton"
+                              << "E X I T" << QRect(152, 280, 121, 41) << standard;
+    QTest::newRow("Text3") << "QLineEdit"
+                           << "" << QRect(184, 352, 89, 49) << yellow;
+    QTest::newRow("Label5") << "QLabel"
+                            << "PRIME NUMBERS IN THE RANGE =" << QRect(16, 360, 153, 41) << white;
 }
 
 void TestForm1::controls() {
@@ -131,10 +147,12 @@ void TestForm1::controls() {
         // Whole caption visible: its wrapped lines' ink fits the label's box. Upper-case
         // captions have no descenders, so the ink of the last line ends at its baseline.
         const QFontMetrics metrics(label->font());
-        const int lines = qRound(double(label->heightForWidth(pixels.width())) / metrics.lineSpacing());
+        const int lines =
+            qRound(double(label->heightForWidth(pixels.width())) / metrics.lineSpacing());
         const int ink = (lines - 1) * metrics.lineSpacing() + metrics.ascent() +
                         std::max(0, metrics.tightBoundingRect(text).bottom());
-        QVERIFY2(ink <= pixels.height(), qPrintable(QStringLiteral("%1: %2 lines, %3 px").arg(text).arg(lines).arg(ink)));
+        QVERIFY2(ink <= pixels.height(),
+                 qPrintable(QStringLiteral("%1: %2 lines, %3 px").arg(text).arg(lines).arg(ink)));
         QCOMPARE(lines, QTest::currentDataTag() == QByteArray("Label5") ? 2 : 1);
         return;
     }
@@ -214,18 +232,30 @@ void TestForm1::findThroughTheWindow_data() {
     QTest::addColumn<QString>("message");
     QTest::addColumn<QStringList>("after"); // Text1, Text2, Text3 once the click is over
 
-    QTest::newRow("accepted") << "0" << "100" << "" << QStringList{"0", "100", "25"};
-    QTest::newRow("nothing found") << "8" << "10" << "" << QStringList{"8", "10", "0"};
+    QTest::newRow("accepted") << "0"
+                              << "100"
+                              << "" << QStringList{"0", "100", "25"};
+    QTest::newRow("nothing found") << "8"
+                                   << "10"
+                                   << "" << QStringList{"8", "10", "0"};
     QTest::newRow("lower negative")
-        << "-5" << "100" << "LOWER LIMIT MUST BE AN INTEGER > = 0" << QStringList{"", "", "old"};
+        << "-5"
+        << "100"
+        << "LOWER LIMIT MUST BE AN INTEGER > = 0" << QStringList{"", "", "old"};
     QTest::newRow("upper fractional")
-        << "10" << "12.5" << "UPPER LIMIT MUST BE AN INTEGER > 0" << QStringList{"10", "", "old"};
-    QTest::newRow("interval too large")
-        << "0" << "10001" << "INTERVAL TOO LARGE !" << QStringList{"0", "", "old"};
-    QTest::newRow("lower too large")
-        << "1000000001" << "5" << "NUMBER TO LARGE !" << QStringList{"", "", "old"};
-    QTest::newRow("reversed")
-        << "7" << "7" << "UPPER LIMIT MUST BE > LOWER LIMIT !" << QStringList{"7", "", "old"};
+        << "10"
+        << "12.5"
+        << "UPPER LIMIT MUST BE AN INTEGER > 0" << QStringList{"10", "", "old"};
+    QTest::newRow("interval too large") << "0"
+                                        << "10001"
+                                        << "INTERVAL TOO LARGE !" << QStringList{"0", "", "old"};
+    QTest::newRow("lower too large") << "1000000001"
+                                     << "5"
+                                     << "NUMBER TO LARGE !" << QStringList{"", "", "old"};
+    QTest::newRow("reversed") << "7"
+                              << "7"
+                              << "UPPER LIMIT MUST BE > LOWER LIMIT !"
+                              << QStringList{"7", "", "old"};
 }
 
 void TestForm1::findThroughTheWindow() {
@@ -248,7 +278,8 @@ void TestForm1::findThroughTheWindow() {
         for (const auto p : referencePrimes(lower.toLongLong(), upper.toLongLong()))
             expected << "  " + QString::number(p);
         QStringList shown;
-        for (int i = 0; i < list->count(); ++i) shown << list->item(i)->text();
+        for (int i = 0; i < list->count(); ++i)
+            shown << list->item(i)->text();
         QCOMPARE(shown, expected);
         return;
     }
@@ -270,19 +301,32 @@ void TestForm1::badInputPasted_data() {
 
     const QString longest(32767, QChar('9'));
     const QString junkTail = "5" + QString(32766, QChar('x'));
-    QTest::newRow("32767 nines as lower") << longest << "5" << "NUMBER TO LARGE !" << 0;
+    QTest::newRow("32767 nines as lower") << longest << "5"
+                                          << "NUMBER TO LARGE !" << 0;
     QTest::newRow("32767 nines as upper") << "0" << longest << "INTERVAL TOO LARGE !" << 0;
-    QTest::newRow("32767 characters, number first") << junkTail << "100" << "" << 23;
+    QTest::newRow("32767 characters, number first") << junkTail << "100"
+                                                    << "" << 23;
     QTest::newRow("control characters") << QString("1\u0001 0") << QString("\u0007\u001b9")
                                         << "UPPER LIMIT MUST BE > LOWER LIMIT !" << 0;
-    QTest::newRow("arabic-indic digits are no digits") << QString::fromUtf8("١٢٣") << "10" << "" << 4;
-    QTest::newRow("full-width digits are no digits") << "1" << QString::fromUtf8("１２３")
-                                                     << "UPPER LIMIT MUST BE > LOWER LIMIT !" << 0;
-    QTest::newRow("1e400") << "1e400" << "5" << "NUMBER TO LARGE !" << 0;
-    QTest::newRow("-1e400") << "-1e400" << "5" << "LOWER LIMIT MUST BE AN INTEGER > = 0" << 0;
-    QTest::newRow("1e-400 is 0") << "1e-400" << "10" << "" << 4;
-    QTest::newRow("96-bit hex lower") << "&HFFFFFFFFFFFFFFFFFFFFFFFF" << "5" << "NUMBER TO LARGE !" << 0;
-    QTest::newRow("96-bit hex upper") << "0" << "&HFFFFFFFFFFFFFFFFFFFFFFFF" << "INTERVAL TOO LARGE !" << 0;
+    QTest::newRow("arabic-indic digits are no digits") << QString::fromUtf8("١٢٣") << "10"
+                                                       << "" << 4;
+    QTest::newRow("full-width digits are no digits")
+        << "1" << QString::fromUtf8("１２３") << "UPPER LIMIT MUST BE > LOWER LIMIT !" << 0;
+    QTest::newRow("1e400") << "1e400"
+                           << "5"
+                           << "NUMBER TO LARGE !" << 0;
+    QTest::newRow("-1e400") << "-1e400"
+                            << "5"
+                            << "LOWER LIMIT MUST BE AN INTEGER > = 0" << 0;
+    QTest::newRow("1e-400 is 0") << "1e-400"
+                                 << "10"
+                                 << "" << 4;
+    QTest::newRow("96-bit hex lower") << "&HFFFFFFFFFFFFFFFFFFFFFFFF"
+                                      << "5"
+                                      << "NUMBER TO LARGE !" << 0;
+    QTest::newRow("96-bit hex upper") << "0"
+                                      << "&HFFFFFFFFFFFFFFFFFFFFFFFF"
+                                      << "INTERVAL TOO LARGE !" << 0;
 }
 
 void TestForm1::badInputPasted() {
@@ -301,7 +345,8 @@ void TestForm1::badInputPasted() {
     QElapsedTimer clock;
     clock.start();
     const BoxSeen box = clickFind();
-    QVERIFY2(clock.elapsed() < 2000, "the click must return promptly"); // a hang guard, not a timing
+    QVERIFY2(clock.elapsed() < 2000,
+             "the click must return promptly"); // a hang guard, not a timing
 
     QCOMPARE(box.shown ? box.text : QString(), message);
     QCOMPARE(child<QListWidget>("List1")->count(), count);
@@ -313,9 +358,12 @@ void TestForm1::clear_data() {
     QTest::addColumn<QString>("upper");
     QTest::addColumn<bool>("find");
 
-    QTest::newRow("fresh window") << "" << "" << false;
-    QTest::newRow("after a search") << "0" << "100" << true;
-    QTest::newRow("after a rejection, old count showing") << "0" << "10001" << true;
+    QTest::newRow("fresh window") << ""
+                                  << "" << false;
+    QTest::newRow("after a search") << "0"
+                                    << "100" << true;
+    QTest::newRow("after a rejection, old count showing") << "0"
+                                                          << "10001" << true;
 }
 
 void TestForm1::clear() {
@@ -336,7 +384,8 @@ void TestForm1::clear() {
 
 void TestForm1::exitEndsTheEventLoop() {
     typeLimits("0", "100");
-    QTimer::singleShot(0, this, [this] { QTest::mouseClick(child<QPushButton>("Command3"), Qt::LeftButton); });
+    QTimer::singleShot(
+        0, this, [this] { QTest::mouseClick(child<QPushButton>("Command3"), Qt::LeftButton); });
     // A guard in case Exit does nothing: the loop would otherwise never end.
     QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(99); });
     QCOMPARE(QApplication::exec(), 0);

@@ -45,7 +45,8 @@ void TestPrimeSearch::matchesReference() {
     tavrik::listPrimes(static_cast<double>(lower), static_cast<double>(upper), 0, form);
 
     QStringList expected;
-    for (const auto p : referencePrimes(lower, upper)) expected << "  " + QString::number(p);
+    for (const auto p : referencePrimes(lower, upper))
+        expected << "  " + QString::number(p);
     if (expectedCount >= 0) QCOMPARE(expected.size(), expectedCount);
     QCOMPARE(form.items, expected);
     // Every item is added before the count is written, and the count is always written.

@@ -43,7 +43,8 @@ private slots:
 
 void TestTrialDivision::initTestCase() {
     QCOMPARE(tavrik::trialDivisions().front().name, "plain");
-    for (const TrialDivision& version : runnableVersions()) qInfo("runs: %s", version.name);
+    for (const TrialDivision& version : runnableVersions())
+        qInfo("runs: %s", version.name);
 }
 
 void TestTrialDivision::versionsAgree_data() {
@@ -72,7 +73,8 @@ void TestTrialDivision::versionsAgree() {
         QVERIFY2(primesFound(version, lower, upper) == plain, version.name);
 
     QStringList reference;
-    for (const auto p : referencePrimes(lower, upper)) reference << QString::number(p);
+    for (const auto p : referencePrimes(lower, upper))
+        reference << QString::number(p);
     QCOMPARE(plain, reference);
 }
 
@@ -84,7 +86,8 @@ void TestTrialDivision::squaresAndNearSquares() {
         for (const auto p : primes) {
             for (const qint64 n : {p * p - 1, p * p, p * p + 1}) {
                 const double candidate = static_cast<double>(n);
-                const bool plain = tavrik::trialDivisions().front().hasExactDivisor(candidate, std::sqrt(candidate));
+                const bool plain = tavrik::trialDivisions().front().hasExactDivisor(
+                    candidate, std::sqrt(candidate));
                 QVERIFY2(version.hasExactDivisor(candidate, std::sqrt(candidate)) == plain,
                          qPrintable(QStringLiteral("%1 on %2").arg(version.name).arg(n)));
             }
@@ -100,7 +103,8 @@ void TestTrialDivision::searchUsesTheFastest() {
     FakeControls form;
     tavrik::listPrimes(996458993, 996468993, 0, form);
     QStringList expected;
-    for (const QString& p : primesFound(versions.front(), 996458993, 996468993)) expected << "  " + p;
+    for (const QString& p : primesFound(versions.front(), 996458993, 996468993))
+        expected << "  " + p;
     QCOMPARE(form.items, expected);
     QCOMPARE(form.field(tavrik::TextBox::Text3), "544");
 }

@@ -13,6 +13,8 @@ void clearFields(Controls& form) {
     form.clearList();
 }
 
-void exitProgram() { QCoreApplication::exit(0); }
+void exitProgram() {
+    QCoreApplication::exit(0);
+}
 
 } // namespace tavrik
