@@ -5,10 +5,14 @@
 #include "search/prime_search.h"
 
 #include <QString>
+#include <optional>
 
 namespace tavrik {
 
 namespace {
+
+// Why a pair of limits was turned down, in the order the checks run.
+enum class Rejection { LowerNotWhole, UpperNotWhole, IntervalTooLarge, LowerTooLarge, UpperNotAbove };
 
 constexpr double widestInterval = 10000;
 constexpr double largestLower = 1000000000;
@@ -35,13 +39,13 @@ bool isWholeAndNotNegative(double value) {
     return !(value < 0) && integerPart(value) == value;
 }
 
-} // namespace
-
+// The lower limit is checked on its own, before the upper limit is read.
 std::optional<Rejection> checkLower(double lower) {
     if (!isWholeAndNotNegative(lower)) return Rejection::LowerNotWhole;
     return std::nullopt;
 }
 
+// The remaining checks, once the lower limit has passed.
 std::optional<Rejection> checkRange(double lower, double upper) {
     if (!isWholeAndNotNegative(upper)) return Rejection::UpperNotWhole;
     if (upper - lower > widestInterval) return Rejection::IntervalTooLarge;
@@ -50,9 +54,7 @@ std::optional<Rejection> checkRange(double lower, double upper) {
     return std::nullopt;
 }
 
-QString rejectionMessage(Rejection rejection) {
-    return QString::fromLatin1(ruleFor(rejection).message);
-}
+} // namespace
 
 void findPrimeNumbers(Controls& form) {
     form.clearList();
@@ -66,8 +68,9 @@ void findPrimeNumbers(Controls& form) {
         rejection = checkRange(lower, upper);
     }
     if (rejection) {
-        form.showMessage(rejectionMessage(*rejection));
-        if (ruleFor(*rejection).emptiesLower) form.setText(TextBox::Text1, QString());
+        const RejectionRule& rule = ruleFor(*rejection);
+        form.showMessage(QString::fromLatin1(rule.message));
+        if (rule.emptiesLower) form.setText(TextBox::Text1, QString());
         form.setText(TextBox::Text2, QString());
         return;
     }
