@@ -45,9 +45,7 @@ bool millerRabin(std::uint64_t n) {
     return true;
 }
 
-bool whole(double x) {
-    return x >= 0 && std::floor(x) == x;
-}
+bool whole(double x) { return x >= 0 && std::floor(x) == x; }
 
 } // namespace
 

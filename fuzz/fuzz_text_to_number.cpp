@@ -11,9 +11,7 @@
 
 namespace {
 
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // The text without blanks, tabs, CR and LF.
 std::string withoutBlanks(const std::string& text) {

@@ -10,18 +10,12 @@ namespace tavrik {
 
 namespace {
 
-bool isIgnored(char16_t c) {
-    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
-}
-bool isDecimalDigit(char c) {
-    return c >= '0' && c <= '9';
-}
+bool isIgnored(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; }
+bool isDecimalDigit(char c) { return c >= '0' && c <= '9'; }
 bool isHexDigit(char c) {
     return isDecimalDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
-bool isOctalDigit(char c) {
-    return c >= '0' && c <= '7';
-}
+bool isOctalDigit(char c) { return c >= '0' && c <= '7'; }
 
 // The text without the blanks it ignores, narrowed to ASCII. Anything beyond
 // ASCII (digits of other scripts included) becomes DEL, which no number contains.

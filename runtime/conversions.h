@@ -16,13 +16,9 @@ namespace tavrik {
 double textToNumber(QStringView text);
 
 // Largest whole number not above value. Inline: the search's inner loop lives on it.
-inline double integerPart(double value) {
-    return std::floor(value);
-}
+inline double integerPart(double value) { return std::floor(value); }
 
-inline double squareRoot(double value) {
-    return std::sqrt(value);
-}
+inline double squareRoot(double value) { return std::sqrt(value); }
 
 // A whole number as text: one blank (the sign position) then the digits for a
 // non-negative number, '-' then the digits otherwise. Never an exponent.

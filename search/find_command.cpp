@@ -12,7 +12,13 @@ namespace tavrik {
 namespace {
 
 // Why a pair of limits was turned down, in the order the checks run.
-enum class Rejection { LowerNotWhole, UpperNotWhole, IntervalTooLarge, LowerTooLarge, UpperNotAbove };
+enum class Rejection {
+    LowerNotWhole,
+    UpperNotWhole,
+    IntervalTooLarge,
+    LowerTooLarge,
+    UpperNotAbove
+};
 
 constexpr double widestInterval = 10000;
 constexpr double largestLower = 1000000000;
@@ -31,13 +37,9 @@ constexpr RejectionRule rules[] = {
     {"UPPER LIMIT MUST BE > LOWER LIMIT !", false},
 };
 
-const RejectionRule& ruleFor(Rejection rejection) {
-    return rules[static_cast<int>(rejection)];
-}
+const RejectionRule& ruleFor(Rejection rejection) { return rules[static_cast<int>(rejection)]; }
 
-bool isWholeAndNotNegative(double value) {
-    return !(value < 0) && integerPart(value) == value;
-}
+bool isWholeAndNotNegative(double value) { return !(value < 0) && integerPart(value) == value; }
 
 // The lower limit is checked on its own, before the upper limit is read.
 std::optional<Rejection> checkLower(double lower) {

@@ -23,9 +23,7 @@ inline bool exactDivisorFrom(double candidate, double divisor, double root) {
     return false;
 }
 
-bool plain(double candidate, double root) {
-    return exactDivisorFrom(candidate, 2, root);
-}
+bool plain(double candidate, double root) { return exactDivisorFrom(candidate, 2, root); }
 
 // The vector versions divide by eight consecutive divisors at once, keeping
 // the divider busy. A candidate is composite as soon as any divisor is exact,
@@ -91,9 +89,7 @@ ExactDivisorTest widestSupported() {
 
 } // namespace
 
-std::span<const TrialDivision> trialDivisions() {
-    return versions;
-}
+std::span<const TrialDivision> trialDivisions() { return versions; }
 
 ExactDivisorTest fastestTrialDivision() {
     static const ExactDivisorTest fastest = widestSupported();

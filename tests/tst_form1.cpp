@@ -61,9 +61,7 @@ private:
     Form1* form = nullptr;
 };
 
-void TestForm1::initTestCase() {
-    QApplication::setApplicationName("Tavrik");
-}
+void TestForm1::initTestCase() { QApplication::setApplicationName("Tavrik"); }
 
 void TestForm1::init() {
     form = new Form1;

@@ -13,8 +13,6 @@ void clearFields(Controls& form) {
     form.clearList();
 }
 
-void exitProgram() {
-    QCoreApplication::exit(0);
-}
+void exitProgram() { QCoreApplication::exit(0); }
 
 } // namespace tavrik

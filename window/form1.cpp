@@ -15,9 +15,7 @@ namespace tavrik {
 namespace {
 
 // Positions and sizes are laid out in twips: 15 to a pixel at 96 dots per inch.
-constexpr int fromTwips(int twips) {
-    return twips / 15;
-}
+constexpr int fromTwips(int twips) { return twips / 15; }
 
 const QColor darkGreen(0, 64, 0);
 const QColor yellow(255, 255, 0);
@@ -112,34 +110,21 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
 
 QLineEdit* Form1::textBox(TextBox box) const {
     switch (box) {
-    case TextBox::Text1:
-        return Text1;
-    case TextBox::Text2:
-        return Text2;
-    case TextBox::Text3:
-        return Text3;
+    case TextBox::Text1: return Text1;
+    case TextBox::Text2: return Text2;
+    case TextBox::Text3: return Text3;
     }
     Q_UNREACHABLE();
 }
 
-QString Form1::text(TextBox box) const {
-    return textBox(box)->text();
-}
+QString Form1::text(TextBox box) const { return textBox(box)->text(); }
 
-void Form1::setText(TextBox box, const QString& text) {
-    textBox(box)->setText(text);
-}
+void Form1::setText(TextBox box, const QString& text) { textBox(box)->setText(text); }
 
-void Form1::clearList() {
-    List1->clear();
-}
+void Form1::clearList() { List1->clear(); }
 
-void Form1::addItem(const QString& item) {
-    List1->addItem(item);
-}
+void Form1::addItem(const QString& item) { List1->addItem(item); }
 
-void Form1::showMessage(const QString& message) {
-    showMessageBox(this, message);
-}
+void Form1::showMessage(const QString& message) { showMessageBox(this, message); }
 
 } // namespace tavrik
