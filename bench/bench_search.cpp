@@ -1,6 +1,7 @@
-// Times the prime search alone (each trial-division version, and the search as
-// the program runs it), a whole Find command through stand-in controls, and a
-// whole click on "FIND   PRIME   NUMBERS" in the real window (offscreen).
+// Times the divisions alone (one by one, and the vector kernel on each
+// instruction set this processor runs, beside the divider's throughput floor),
+// the search as the program runs it, a whole Find command through stand-in
+// controls, and a whole click on "FIND   PRIME   NUMBERS" in the real window.
 #include "runtime/controls.h"
 #include "search/find_command.h"
 #include "search/prime_search.h"
@@ -15,7 +16,14 @@
 #include <array>
 #include <benchmark/benchmark.h>
 #include <cmath>
+#include <cstdint>
+#include <hwy/highway.h>
 #include <string>
+
+namespace tavrik_bench {
+// divider_floor.cpp
+double independentDivisions(std::uint64_t divisions);
+} // namespace tavrik_bench
 
 namespace {
 
@@ -38,8 +46,25 @@ public:
     void showMessage(const QString&) override {}
 };
 
-void divisionsOnly(benchmark::State& state, tavrik::ExactDivisorTest hasExactDivisor,
-                   double lower) {
+using ExactDivisorTest = bool (*)(double candidate, double root);
+
+// The divisions one-by-one trial division makes over 10000 from `lower`.
+std::uint64_t divisionsNeeded(double lower) {
+    std::uint64_t divisions = 0;
+    for (double candidate = lower; candidate <= lower + 10000; ++candidate) {
+        const double root = std::sqrt(candidate);
+        for (double divisor = 2; divisor <= root; ++divisor) {
+            ++divisions;
+            if (std::floor(candidate / divisor) == candidate / divisor) break;
+        }
+    }
+    return divisions;
+}
+
+// target 0: whatever the processor's widest is.
+void divisionsOnly(benchmark::State& state, ExactDivisorTest hasExactDivisor, double lower,
+                   std::int64_t target) {
+    hwy::SetSupportedTargetsForTest(target);
     int primes = 0;
     for (auto _ : state) {
         primes = 0;
@@ -47,7 +72,17 @@ void divisionsOnly(benchmark::State& state, tavrik::ExactDivisorTest hasExactDiv
             primes += !hasExactDivisor(candidate, std::sqrt(candidate));
         benchmark::DoNotOptimize(primes);
     }
+    hwy::SetSupportedTargetsForTest(0);
     state.counters["primes"] = primes;
+}
+
+void dividerFloor(benchmark::State& state, double lower, std::int64_t target) {
+    const std::uint64_t divisions = divisionsNeeded(lower);
+    hwy::SetSupportedTargetsForTest(target);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(tavrik_bench::independentDivisions(divisions));
+    hwy::SetSupportedTargetsForTest(0);
+    state.counters["divisions"] = static_cast<double>(divisions);
 }
 
 void search(benchmark::State& state, double lower) {
@@ -93,13 +128,17 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavrik"));
 
-    for (const auto& version : tavrik::trialDivisions()) {
-        if (!version.supported) continue;
-        for (const auto& [label, lower] : {std::pair{"996458993-996468993", densest},
-                                           std::pair{"1000000000-1000010000", largest}}) {
-            benchmark::RegisterBenchmark(
-                (std::string("divisions/") + version.name + "/" + label).c_str(), divisionsOnly,
-                version.hasExactDivisor, lower)
+    for (const auto& [label, lower] :
+         {std::pair{"996458993-996468993", densest}, std::pair{"1000000000-1000010000", largest}}) {
+        benchmark::RegisterBenchmark((std::string("divisions/one-by-one/") + label).c_str(),
+                                     divisionsOnly, tavrik::hasExactDivisorOneByOne, lower, 0)
+            ->Unit(benchmark::kMillisecond);
+        for (const std::int64_t target : hwy::SupportedAndGeneratedTargets()) {
+            const std::string name = hwy::TargetName(target) + std::string("/") + label;
+            benchmark::RegisterBenchmark(("divisions/" + name).c_str(), divisionsOnly,
+                                         tavrik::hasExactDivisor, lower, target)
+                ->Unit(benchmark::kMillisecond);
+            benchmark::RegisterBenchmark(("floor/" + name).c_str(), dividerFloor, lower, target)
                 ->Unit(benchmark::kMillisecond);
         }
     }

@@ -1,7 +1,8 @@
 #include "runtime/conversions.h"
 
+#include <QByteArray>
 #include <algorithm>
-#include <charconv>
+#include <cstdlib>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -37,11 +38,12 @@ std::string_view leadingRun(std::string_view s, bool (*accepts)(char)) {
 const double infinity = std::numeric_limits<double>::infinity();
 
 double fromHexDigits(std::string_view hex) {
-    double value = 0;
-    const auto result =
-        std::from_chars(hex.data(), hex.data() + hex.size(), value, std::chars_format::hex);
-    // A whole number can only be too large, never too small.
-    return result.ec == std::errc::result_out_of_range ? infinity : value;
+    if (hex.empty()) return 0;
+    // strtod reads hexadecimal correctly rounded in every C library, gives
+    // infinity past the largest double, and no radix point is involved here, so
+    // the locale cannot change the reading.
+    const std::string text = "0x" + std::string(hex);
+    return std::strtod(text.c_str(), nullptr);
 }
 
 double fromOctalDigits(std::string_view octal) {
@@ -85,9 +87,10 @@ double fromDecimal(std::string_view s) {
     std::string normal;
     normal.reserve(whole.size() + fraction.size() + 24);
     normal.append(whole).append(".").append(fraction).append("e").append(std::to_string(exponent));
-    double value = 0;
-    const auto result = std::from_chars(normal.data(), normal.data() + normal.size(), value);
-    if (result.ec == std::errc::result_out_of_range) {
+    // Qt's C-locale conversion is correctly rounded; it fails only out of range.
+    bool inRange = false;
+    double value = QByteArray::fromStdString(normal).toDouble(&inRange);
+    if (!inRange) {
         // Decimal magnitude of the first significant digit decides which way it fell out.
         const auto lead = whole.find_first_not_of('0');
         const long long magnitude = lead != std::string_view::npos

@@ -9,6 +9,7 @@ source scripts/packages.sh
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-qpa-plugins libbenchmark-dev
+  libhwy-dev         # the vector division kernel (Google Highway)
   fonts-liberation2  # the nearest face to "MS Sans Serif"
   locales            # a decimal-comma locale for the conversion tests
   xvfb xdotool x11-apps x11-utils imagemagick   # the real window driven under Xvfb

@@ -6,7 +6,9 @@
 
 namespace tavrik {
 
-bool isPrime(double candidate) { return !fastestTrialDivision()(candidate, squareRoot(candidate)); }
+bool isPrime(double candidate) {
+    return candidate >= 2 && !hasExactDivisor(candidate, squareRoot(candidate));
+}
 
 void listPrimes(double lower, double upper, qint16 count, Controls& form) {
     if (lower == 0 || lower == 1) lower = 2;

@@ -7,7 +7,7 @@ namespace tavrik {
 class Controls;
 
 // Trial division: every whole divisor from 2 up to the square root, in order,
-// until the first whose double quotient is whole.
+// until the first whose double quotient is whole. Nothing below 2 is prime.
 bool isPrime(double candidate);
 
 // Lists every prime of [lower, upper] in List1 ("  7" for 7), ascending, then

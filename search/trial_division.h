@@ -1,24 +1,16 @@
 #pragma once
 
-#include <span>
-
 namespace tavrik {
 
 // Is any whole divisor from 2 up to `root` exact, i.e. does the double quotient
-// equal its integer part? Each version gives the same answer; they differ only
-// in how many divisions they run at once.
-using ExactDivisorTest = bool (*)(double candidate, double root);
+// equal its integer part? Tries a vector of consecutive divisors at a time with
+// the widest instructions this processor has, picked on the first call.
+bool hasExactDivisor(double candidate, double root);
 
-struct TrialDivision {
-    const char* name;
-    ExactDivisorTest hasExactDivisor;
-    bool supported; // by this processor
-};
+// The same answer, one divisor at a time: the reference the vector code must match.
+bool hasExactDivisorOneByOne(double candidate, double root);
 
-// Every version built in, the plain one-divisor-at-a-time loop first.
-std::span<const TrialDivision> trialDivisions();
-
-// The widest version this processor runs, chosen on first use.
-ExactDivisorTest fastestTrialDivision();
+// The instruction set hasExactDivisor runs on now ("AVX3", "NEON", …).
+const char* trialDivisionTarget();
 
 } // namespace tavrik

@@ -58,6 +58,9 @@ void TestPrimeSearch::isPrime_data() {
     QTest::addColumn<double>("candidate");
     QTest::addColumn<bool>("prime");
 
+    QTest::newRow("0") << 0.0 << false;
+    QTest::newRow("1") << 1.0 << false;
+    QTest::newRow("negative") << -7.0 << false;
     QTest::newRow("2") << 2.0 << true;
     QTest::newRow("3") << 3.0 << true;
     QTest::newRow("4") << 4.0 << false;

@@ -6,26 +6,35 @@
 #include <QRandomGenerator>
 #include <QTest>
 #include <cmath>
-
-using tavrik::TrialDivision;
+#include <hwy/highway.h>
 
 namespace {
 
-// Every version this processor can run, beside the plain loop they must match.
-QList<TrialDivision> runnableVersions() {
-    QList<TrialDivision> runnable;
-    for (const TrialDivision& version : tavrik::trialDivisions())
-        if (version.supported) runnable << version;
-    return runnable;
-}
+using ExactDivisorTest = bool (*)(double candidate, double root);
 
-QStringList primesFound(const TrialDivision& version, qint64 lower, qint64 upper) {
+// As a call from any file's static initialiser could, before main() and
+// before anything has picked an instruction set.
+const bool primeBeforeMain = tavrik::isPrime(1000000007);
+
+QStringList primesFound(ExactDivisorTest test, qint64 lower, qint64 upper) {
     QStringList found;
     for (qint64 n = std::max<qint64>(lower, 2); n <= upper; ++n) {
         const double candidate = static_cast<double>(n);
-        if (!version.hasExactDivisor(candidate, std::sqrt(candidate))) found << QString::number(n);
+        if (!test(candidate, std::sqrt(candidate))) found << QString::number(n);
     }
     return found;
+}
+
+// Runs `check` once for every instruction set compiled in that this processor
+// runs, with the kernel switched to it.
+template <typename Check> void forEachTarget(Check check) {
+    for (const std::int64_t target : hwy::SupportedAndGeneratedTargets()) {
+        hwy::SetSupportedTargetsForTest(target);
+        QCOMPARE(tavrik::trialDivisionTarget(), hwy::TargetName(target));
+        check(hwy::TargetName(target));
+        if (QTest::currentTestFailed()) break;
+    }
+    hwy::SetSupportedTargetsForTest(0);
 }
 
 } // namespace
@@ -35,19 +44,19 @@ class TestTrialDivision : public QObject {
 
 private slots:
     void initTestCase();
-    void versionsAgree_data();
-    void versionsAgree();
-    void squaresAndNearSquares();
-    void searchUsesTheFastest();
+    void targetsAgree_data();
+    void targetsAgree();
+    void blockEdges();
+    void searchUsesTheWidest();
 };
 
 void TestTrialDivision::initTestCase() {
-    QCOMPARE(tavrik::trialDivisions().front().name, "plain");
-    for (const TrialDivision& version : runnableVersions())
-        qInfo("runs: %s", version.name);
+    QVERIFY(primeBeforeMain);
+    for (const std::int64_t target : hwy::SupportedAndGeneratedTargets())
+        qInfo("runs: %s", hwy::TargetName(target));
 }
 
-void TestTrialDivision::versionsAgree_data() {
+void TestTrialDivision::targetsAgree_data() {
     QTest::addColumn<qint64>("lower");
     QTest::addColumn<qint64>("upper");
 
@@ -64,46 +73,48 @@ void TestTrialDivision::versionsAgree_data() {
     }
 }
 
-void TestTrialDivision::versionsAgree() {
+void TestTrialDivision::targetsAgree() {
     QFETCH(qint64, lower);
     QFETCH(qint64, upper);
-    const QList<TrialDivision> versions = runnableVersions();
-    const QStringList plain = primesFound(versions.front(), lower, upper);
-    for (const TrialDivision& version : versions.mid(1))
-        QVERIFY2(primesFound(version, lower, upper) == plain, version.name);
+    const QStringList oneByOne = primesFound(tavrik::hasExactDivisorOneByOne, lower, upper);
+    forEachTarget([&](const char* target) {
+        QVERIFY2(primesFound(tavrik::hasExactDivisor, lower, upper) == oneByOne, target);
+    });
 
     QStringList reference;
     for (const auto p : referencePrimes(lower, upper))
         reference << QString::number(p);
-    QCOMPARE(plain, reference);
+    QCOMPARE(oneByOne, reference);
 }
 
-void TestTrialDivision::squaresAndNearSquares() {
-    // A prime's square has one divisor, the last one tried, wherever it falls in
-    // a block; its neighbours have their root just below or above a whole number.
-    const auto primes = referencePrimes(2, 31627);
-    for (const TrialDivision& version : runnableVersions()) {
-        for (const auto p : primes) {
-            for (const qint64 n : {p * p - 1, p * p, p * p + 1}) {
-                const double candidate = static_cast<double>(n);
-                const bool plain = tavrik::trialDivisions().front().hasExactDivisor(
-                    candidate, std::sqrt(candidate));
-                QVERIFY2(version.hasExactDivisor(candidate, std::sqrt(candidate)) == plain,
-                         qPrintable(QStringLiteral("%1 on %2").arg(version.name).arg(n)));
-            }
-            QVERIFY(version.hasExactDivisor(double(p * p), double(p)));
+void TestTrialDivision::blockEdges() {
+    // A square's one divisor is the last tried, wherever it falls in a block, and
+    // its neighbours' roots lie just below or above it: every root up to 300
+    // crosses each block edge of vectors up to 32 doubles wide, the squares of
+    // primes reach the largest candidates.
+    std::vector<qint64> candidates;
+    for (const auto r : referencePrimes(2, 31627))
+        candidates.insert(candidates.end(), {r * r - 1, r * r, r * r + 1});
+    for (qint64 r = 2; r <= 300; ++r)
+        candidates.insert(candidates.end(), {r * r - 1, r * r, r * r + 1});
+    forEachTarget([&](const char* target) {
+        for (const qint64 n : candidates) {
+            const double candidate = static_cast<double>(n), root = std::sqrt(candidate);
+            QVERIFY2(tavrik::hasExactDivisor(candidate, root) ==
+                         tavrik::hasExactDivisorOneByOne(candidate, root),
+                     qPrintable(QStringLiteral("%1 on %2").arg(target).arg(n)));
         }
-    }
+    });
 }
 
-void TestTrialDivision::searchUsesTheFastest() {
-    const QList<TrialDivision> versions = runnableVersions();
-    QVERIFY(tavrik::fastestTrialDivision() == versions.back().hasExactDivisor);
+void TestTrialDivision::searchUsesTheWidest() {
+    const auto targets = hwy::SupportedAndGeneratedTargets(); // the widest first
+    QCOMPARE(tavrik::trialDivisionTarget(), hwy::TargetName(targets.front()));
 
     FakeControls form;
     tavrik::listPrimes(996458993, 996468993, 0, form);
     QStringList expected;
-    for (const QString& p : primesFound(versions.front(), 996458993, 996468993))
+    for (const QString& p : primesFound(tavrik::hasExactDivisorOneByOne, 996458993, 996468993))
         expected << "  " + p;
     QCOMPARE(form.items, expected);
     QCOMPARE(form.field(tavrik::TextBox::Text3), "544");
