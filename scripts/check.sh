@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
 scripts/setup.sh >/dev/null
-ensure_packages clang libclang-rt-14-dev dpkg-dev desktop-file-utils appstream \
+ensure_packages clang libclang-rt-14-dev libc++-dev libc++abi-dev dpkg-dev desktop-file-utils appstream \
   binutils-mingw-w64-x86-64 python3
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
 
@@ -43,6 +43,28 @@ appstreamcli validate --no-net app/tavrik.metainfo.xml
 apt-get install -y -qq --reinstall "./$deb" >/dev/null
 appstreamcli validate --no-net /usr/share/metainfo/org.tavrik.Tavrik.metainfo.xml
 tests/smoke_xvfb.sh /usr/bin/tavrik build/installed.png
+
+echo "== aarch64: the core and its tests cross-built, run under qemu"
+CXXFLAGS=-Werror scripts/check_aarch64.sh
+
+echo "== the widget-free core with libc++ (compile only)"
+# Debian's Qt is built against libstdc++; linking libc++ code to it would load
+# two C++ runtimes, each with its own exception and allocation support, into
+# one process. Compiling everything proves the code itself needs nothing that
+# libc++ lacks.
+mkdir -p build-libcxx
+read -ra qt <<<"$(pkg-config --cflags Qt6Core Qt6Test)"
+for test in tst_conversions tst_find_command tst_prime_search tst_trial_division; do
+  "$(pkg-config --variable=libexecdir Qt6Core)/moc" "tests/$test.cpp" -o "build-libcxx/$test.moc"
+  clang++ -stdlib=libc++ -std=c++20 -fPIC -Wall -Wextra -Wpedantic -Werror "${qt[@]}" -I. \
+    -Ibuild-libcxx -Itests -fsyntax-only "tests/$test.cpp"
+done
+for source in runtime/*.cpp search/*.cpp; do
+  [ "$source" = runtime/message_box.cpp ] && continue # widgets
+  clang++ -stdlib=libc++ -std=c++20 -fPIC -Wall -Wextra -Wpedantic -Werror "${qt[@]}" -I. \
+    -fsyntax-only "$source"
+done
+echo "compiles with libc++"
 
 echo "== Windows resources"
 (cd app && x86_64-w64-mingw32-windres --preprocessor=cpp -i tavrik.rc -O res -o ../build/tavrik.res)
