@@ -9,8 +9,11 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
+#include <cmath>
 
 using tavrik::Form1;
 
@@ -25,6 +28,31 @@ struct BoxSeen {
     QStringList fieldsWhileOpen; // Text1, Text2, Text3 while the box was up
 };
 
+// WCAG 2 contrast ratio of two colours.
+double contrast(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& c) {
+        const auto linear = [](double v) {
+            return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const auto [dark, light] = std::minmax({luminance(a), luminance(b)});
+    return (light + 0.05) / (dark + 0.05);
+}
+
+// The text, base and selection colours of KDE's Breeze and Breeze Dark schemes.
+QPalette desktopPalette(bool dark) {
+    const QColor window = dark ? QColor(49, 54, 59) : QColor(239, 240, 241);
+    QPalette palette(window, window);
+    palette.setColor(QPalette::Text, dark ? QColor(239, 240, 241) : QColor(35, 38, 39));
+    palette.setColor(QPalette::WindowText, palette.color(QPalette::Text));
+    palette.setColor(QPalette::Base, dark ? QColor(35, 38, 41) : QColor(252, 252, 252));
+    palette.setColor(QPalette::Highlight, QColor(61, 174, 233));
+    palette.setColor(QPalette::HighlightedText,
+                     dark ? QColor(239, 240, 241) : QColor(252, 252, 252));
+    return palette;
+}
+
 } // namespace
 
 class TestForm1 : public QObject {
@@ -38,6 +66,8 @@ private slots:
     void windowItself();
     void controls_data();
     void controls();
+    void yellowFieldsReadable_data();
+    void yellowFieldsReadable();
     void tabOrderAndFocus();
     void enterAndEscapePressNothing();
     void findThroughTheWindow_data();
@@ -170,6 +200,47 @@ void TestForm1::controls() {
         QVERIFY(!list->isSortingEnabled());
         QCOMPARE(list->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
         QVERIFY(!list->accessibleName().isEmpty());
+    }
+}
+
+void TestForm1::yellowFieldsReadable_data() {
+    QTest::addColumn<bool>("darkAtStart");
+    QTest::addColumn<bool>("dark"); // the palette once the window is open
+
+    QTest::newRow("light") << false << false;
+    QTest::newRow("dark") << true << true;
+    QTest::newRow("switched from dark to light while open") << true << false;
+}
+
+void TestForm1::yellowFieldsReadable() {
+    QFETCH(bool, darkAtStart);
+    QFETCH(bool, dark);
+
+    const QPalette original = QApplication::palette();
+    const auto restore = qScopeGuard([&] { QApplication::setPalette(original); });
+    delete form;
+    QApplication::setPalette(desktopPalette(darkAtStart));
+    form = new Form1;
+    form->show();
+    QApplication::setPalette(desktopPalette(dark));
+    QCoreApplication::processEvents(); // the window hears of a new palette from its event loop
+
+    for (const char* name : {"List1", "Text3"}) {
+        const QPalette system = QApplication::palette(child<QWidget>(name));
+        const QPalette shown = child<QWidget>(name)->palette();
+        for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+            const QColor text = shown.color(group, QPalette::Text);
+            const QColor base = shown.color(group, QPalette::Base);
+            QCOMPARE(base, QColor(255, 255, 0));
+            if (dark)
+                QVERIFY2(contrast(text, base) >= 4.5, qPrintable(text.name()));
+            else
+                QCOMPARE(text, system.color(group, QPalette::Text));
+            QCOMPARE(shown.color(group, QPalette::Highlight),
+                     system.color(group, QPalette::Highlight));
+            QCOMPARE(shown.color(group, QPalette::HighlightedText),
+                     system.color(group, QPalette::HighlightedText));
+        }
     }
 }
 
