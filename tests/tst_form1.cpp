@@ -72,6 +72,7 @@ private slots:
     void enterAndEscapePressNothing();
     void findThroughTheWindow_data();
     void findThroughTheWindow();
+    void newListShownFromItsTop();
     void badInputPasted_data();
     void badInputPasted();
     void clear_data();
@@ -360,6 +361,24 @@ void TestForm1::findThroughTheWindow() {
     QVERIFY(!box.hasButtonIcon);
     QCOMPARE(box.fieldsWhileOpen, QStringList({lower, upper, "old"})); // emptied only after OK
     QCOMPARE(list->count(), 0);
+}
+
+void TestForm1::newListShownFromItsTop() {
+    auto* list = child<QListWidget>("List1");
+    const auto firstShown = [list] {
+        const QListWidgetItem* item = list->itemAt(0, 0);
+        return item ? item->text() : QString();
+    };
+    typeLimits("0", "10000");
+    clickFind();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::keyClick(list, Qt::Key_End);
+    QCOMPARE(list->currentItem()->text(), "  9973");
+    QTRY_VERIFY(firstShown() != "  2"); // scrolled to the end
+
+    typeLimits("0", "9000");
+    clickFind();
+    QTRY_COMPARE(firstShown(), "  2");
 }
 
 void TestForm1::badInputPasted_data() {

@@ -147,7 +147,10 @@ QString Form1::text(TextBox box) const { return textBox(box)->text(); }
 
 void Form1::setText(TextBox box, const QString& text) { textBox(box)->setText(text); }
 
-void Form1::clearList() { List1->clear(); }
+void Form1::clearList() {
+    List1->clear();
+    List1->scrollToTop(); // an emptied list has no scroll offset to keep for the next one
+}
 
 void Form1::addItem(const QString& item) { List1->addItem(item); }
 
