@@ -22,6 +22,7 @@ namespace {
 struct BoxSeen {
     bool shown = false;
     QString title, text;
+    Qt::TextFormat format = Qt::AutoText;
     int buttons = 0;
     bool hasIcon = true;
     bool hasButtonIcon = true;
@@ -285,6 +286,7 @@ BoxSeen TestForm1::clickFind() {
         seen.shown = true;
         seen.title = box->windowTitle();
         seen.text = box->text();
+        seen.format = box->textFormat();
         seen.buttons = box->buttons().size();
         seen.hasIcon = box->icon() != QMessageBox::NoIcon || !box->iconPixmap().isNull();
         seen.hasButtonIcon = !box->buttons().value(0)->icon().isNull();
@@ -356,6 +358,7 @@ void TestForm1::findThroughTheWindow() {
     QVERIFY(box.shown);
     QCOMPARE(box.title, "Tavrik");
     QCOMPARE(box.text, message);
+    QCOMPARE(box.format, Qt::PlainText);
     QCOMPARE(box.buttons, 1);
     QVERIFY(!box.hasIcon);
     QVERIFY(!box.hasButtonIcon);
