@@ -29,6 +29,10 @@ struct BoxSeen {
     QStringList fieldsWhileOpen; // Text1, Text2, Text3 while the box was up
 };
 
+// Under Wayland only the compositor activates windows, and a compositor
+// without a seat (a headless one) gives no keyboard focus and no clipboard.
+bool onWayland() { return QGuiApplication::platformName() == QLatin1String("wayland"); }
+
 // WCAG 2 contrast ratio of two colours.
 double contrast(const QColor& a, const QColor& b) {
     const auto luminance = [](const QColor& c) {
@@ -98,7 +102,10 @@ void TestForm1::initTestCase() { QApplication::setApplicationName("Tavrik"); }
 void TestForm1::init() {
     form = new Form1;
     form->show();
-    QVERIFY(QTest::qWaitForWindowActive(form));
+    if (onWayland())
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+    else
+        QVERIFY(QTest::qWaitForWindowActive(form));
 }
 
 void TestForm1::cleanup() {
@@ -247,6 +254,8 @@ void TestForm1::yellowFieldsReadable() {
 }
 
 void TestForm1::tabOrderAndFocus() {
+    if (onWayland() && !form->isActiveWindow())
+        QSKIP("Wayland: the compositor gave the window no keyboard focus (no seat)");
     QCOMPARE(QApplication::focusWidget(), edit("Text1"));
     QCOMPARE(edit("Text1")->accessibleName(), "LOWER LIMIT =");
     QCOMPARE(edit("Text2")->accessibleName(), "UPPER LIMIT =");
@@ -426,6 +435,9 @@ void TestForm1::badInputPasted() {
     QFETCH(QString, message);
     QFETCH(int, count);
 
+    QApplication::clipboard()->setText(QStringLiteral("probe"));
+    if (onWayland() && QApplication::clipboard()->text() != QLatin1String("probe"))
+        QSKIP("Wayland: no clipboard, the compositor has no seat");
     for (const auto& [name, text] : {std::pair{"Text1", lower}, std::pair{"Text2", upper}}) {
         QApplication::clipboard()->setText(text);
         edit(name)->setFocus();
