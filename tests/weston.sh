@@ -9,11 +9,16 @@ set -euo pipefail
 runtime=$(mktemp -d)
 chmod 700 "$runtime"
 weston_pid="" client_pid=""
+running() { [ -e "/proc/$1" ] && [ "$(awk '{print $3}' "/proc/$1/stat" 2>/dev/null)" != Z ]; }
+# Asks a process to end, then kills it if it is still there after two seconds.
+end_process() {
+  kill "$1" 2>/dev/null || return 0
+  for _ in $(seq 40); do running "$1" || break; sleep 0.05; done
+  kill -KILL "$1" 2>/dev/null || true
+  wait "$1" 2>/dev/null || true
+}
 stop() {
-  for pid in $client_pid $weston_pid; do
-    kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-  done
+  for pid in $client_pid $weston_pid; do end_process "$pid"; done
   rm -rf "$runtime"
 }
 trap stop EXIT
@@ -53,4 +58,8 @@ client_pid=$!
 status=0
 wait "$client_pid" || status=$?
 client_pid=""
+if [ "$status" -ne 0 ]; then
+  echo "weston's log:" >&2
+  cat "$runtime/weston.log" >&2
+fi
 exit "$status"
