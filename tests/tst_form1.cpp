@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
+#include <QInputDevice>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -95,9 +96,14 @@ private:
     BoxSeen clickFind();
 
     Form1* form = nullptr;
+    bool seatlessWayland = false;
 };
 
-void TestForm1::initTestCase() { QApplication::setApplicationName("Tavrik"); }
+void TestForm1::initTestCase() {
+    QApplication::setApplicationName("Tavrik");
+    // Asked before any test event: a simulated key press adds a stand-in keyboard.
+    seatlessWayland = onWayland() && QInputDevice::devices().isEmpty();
+}
 
 void TestForm1::init() {
     form = new Form1;
@@ -254,8 +260,7 @@ void TestForm1::yellowFieldsReadable() {
 }
 
 void TestForm1::tabOrderAndFocus() {
-    if (onWayland() && !form->isActiveWindow())
-        QSKIP("Wayland: the compositor gave the window no keyboard focus (no seat)");
+    if (seatlessWayland) QSKIP("Wayland without a seat: no window has the keyboard focus");
     QCOMPARE(QApplication::focusWidget(), edit("Text1"));
     QCOMPARE(edit("Text1")->accessibleName(), "LOWER LIMIT =");
     QCOMPARE(edit("Text2")->accessibleName(), "UPPER LIMIT =");
@@ -435,9 +440,7 @@ void TestForm1::badInputPasted() {
     QFETCH(QString, message);
     QFETCH(int, count);
 
-    QApplication::clipboard()->setText(QStringLiteral("probe"));
-    if (onWayland() && QApplication::clipboard()->text() != QLatin1String("probe"))
-        QSKIP("Wayland: no clipboard, the compositor has no seat");
+    if (seatlessWayland) QSKIP("Wayland without a seat: no clipboard to paste from");
     for (const auto& [name, text] : {std::pair{"Text1", lower}, std::pair{"Text2", upper}}) {
         QApplication::clipboard()->setText(text);
         edit(name)->setFocus();
