@@ -1,8 +1,8 @@
 // Times the prime search alone (each trial-division version, and the search as
 // the program runs it), a whole Find command through stand-in controls, a whole
 // click on "FIND   PRIME   NUMBERS" in the real window (offscreen), and the
-// click together with the window's first repaint on the platform in use (run
-// it under Xvfb with QT_QPA_PLATFORM=xcb for a real window).
+// click together with the window's first repaint on the platform in use
+// (scripts/bench_window.sh runs it in a real window, under Xvfb on xcb).
 #include "runtime/controls.h"
 #include "search/find_command.h"
 #include "search/prime_search.h"
@@ -121,7 +121,7 @@ void clickAndPaint(benchmark::State& state, const char* lower, const char* upper
         const int before = counter.painted;
         QTest::mouseClick(find, Qt::LeftButton);
         while (counter.painted == before)
-            QApplication::processEvents(); // returns once the repaint is flushed
+            QApplication::processEvents(); // until the list is painted and the window flushed
         state.PauseTiming();
         QApplication::processEvents(); // whatever is left, outside the timing
         state.ResumeTiming();
