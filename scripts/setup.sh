@@ -13,6 +13,7 @@ packages=(
   fonts-liberation2  # the nearest face to "MS Sans Serif"
   locales            # a decimal-comma locale for the conversion tests
   xvfb xdotool x11-apps x11-utils imagemagick   # the real window driven under Xvfb
+  weston qt6-wayland  # the window tests on Wayland, under a headless Weston
 )
 
 ensure_packages "${packages[@]}"

@@ -4,13 +4,17 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
+#include <QInputDevice>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
+#include <cmath>
 
 using tavrik::Form1;
 
@@ -19,11 +23,41 @@ namespace {
 struct BoxSeen {
     bool shown = false;
     QString title, text;
+    Qt::TextFormat format = Qt::AutoText;
     int buttons = 0;
     bool hasIcon = true;
     bool hasButtonIcon = true;
     QStringList fieldsWhileOpen; // Text1, Text2, Text3 while the box was up
 };
+
+// Under Wayland only the compositor activates windows, and a compositor
+// without a seat (a headless one) gives no keyboard focus and no clipboard.
+bool onWayland() { return QGuiApplication::platformName() == QLatin1String("wayland"); }
+
+// WCAG 2 contrast ratio of two colours.
+double contrast(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& c) {
+        const auto linear = [](double v) {
+            return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const auto [dark, light] = std::minmax({luminance(a), luminance(b)});
+    return (light + 0.05) / (dark + 0.05);
+}
+
+// The text, base and selection colours of KDE's Breeze and Breeze Dark schemes.
+QPalette desktopPalette(bool dark) {
+    const QColor window = dark ? QColor(49, 54, 59) : QColor(239, 240, 241);
+    QPalette palette(window, window);
+    palette.setColor(QPalette::Text, dark ? QColor(239, 240, 241) : QColor(35, 38, 39));
+    palette.setColor(QPalette::WindowText, palette.color(QPalette::Text));
+    palette.setColor(QPalette::Base, dark ? QColor(35, 38, 41) : QColor(252, 252, 252));
+    palette.setColor(QPalette::Highlight, QColor(61, 174, 233));
+    palette.setColor(QPalette::HighlightedText,
+                     dark ? QColor(239, 240, 241) : QColor(252, 252, 252));
+    return palette;
+}
 
 } // namespace
 
@@ -38,10 +72,13 @@ private slots:
     void windowItself();
     void controls_data();
     void controls();
+    void yellowFieldsReadable_data();
+    void yellowFieldsReadable();
     void tabOrderAndFocus();
     void enterAndEscapePressNothing();
     void findThroughTheWindow_data();
     void findThroughTheWindow();
+    void newListShownFromItsTop();
     void badInputPasted_data();
     void badInputPasted();
     void clear_data();
@@ -59,14 +96,22 @@ private:
     BoxSeen clickFind();
 
     Form1* form = nullptr;
+    bool seatlessWayland = false;
 };
 
-void TestForm1::initTestCase() { QApplication::setApplicationName("Tavrik"); }
+void TestForm1::initTestCase() {
+    QApplication::setApplicationName("Tavrik");
+    // Asked before any test event: a simulated key press adds a stand-in keyboard.
+    seatlessWayland = onWayland() && QInputDevice::devices().isEmpty();
+}
 
 void TestForm1::init() {
     form = new Form1;
     form->show();
-    QVERIFY(QTest::qWaitForWindowActive(form));
+    if (onWayland())
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+    else
+        QVERIFY(QTest::qWaitForWindowActive(form));
 }
 
 void TestForm1::cleanup() {
@@ -173,7 +218,49 @@ void TestForm1::controls() {
     }
 }
 
+void TestForm1::yellowFieldsReadable_data() {
+    QTest::addColumn<bool>("darkAtStart");
+    QTest::addColumn<bool>("dark"); // the palette once the window is open
+
+    QTest::newRow("light") << false << false;
+    QTest::newRow("dark") << true << true;
+    QTest::newRow("switched from dark to light while open") << true << false;
+}
+
+void TestForm1::yellowFieldsReadable() {
+    QFETCH(bool, darkAtStart);
+    QFETCH(bool, dark);
+
+    const QPalette original = QApplication::palette();
+    const auto restore = qScopeGuard([&] { QApplication::setPalette(original); });
+    delete form;
+    QApplication::setPalette(desktopPalette(darkAtStart));
+    form = new Form1;
+    form->show();
+    QApplication::setPalette(desktopPalette(dark));
+    QCoreApplication::processEvents(); // the window hears of a new palette from its event loop
+
+    for (const char* name : {"List1", "Text3"}) {
+        const QPalette system = QApplication::palette(child<QWidget>(name));
+        const QPalette shown = child<QWidget>(name)->palette();
+        for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+            const QColor text = shown.color(group, QPalette::Text);
+            const QColor base = shown.color(group, QPalette::Base);
+            QCOMPARE(base, QColor(255, 255, 0));
+            if (dark)
+                QVERIFY2(contrast(text, base) >= 4.5, qPrintable(text.name()));
+            else
+                QCOMPARE(text, system.color(group, QPalette::Text));
+            QCOMPARE(shown.color(group, QPalette::Highlight),
+                     system.color(group, QPalette::Highlight));
+            QCOMPARE(shown.color(group, QPalette::HighlightedText),
+                     system.color(group, QPalette::HighlightedText));
+        }
+    }
+}
+
 void TestForm1::tabOrderAndFocus() {
+    if (seatlessWayland) QSKIP("Wayland without a seat: no window has the keyboard focus");
     QCOMPARE(QApplication::focusWidget(), edit("Text1"));
     QCOMPARE(edit("Text1")->accessibleName(), "LOWER LIMIT =");
     QCOMPARE(edit("Text2")->accessibleName(), "UPPER LIMIT =");
@@ -213,6 +300,7 @@ BoxSeen TestForm1::clickFind() {
         seen.shown = true;
         seen.title = box->windowTitle();
         seen.text = box->text();
+        seen.format = box->textFormat();
         seen.buttons = box->buttons().size();
         seen.hasIcon = box->icon() != QMessageBox::NoIcon || !box->iconPixmap().isNull();
         seen.hasButtonIcon = !box->buttons().value(0)->icon().isNull();
@@ -284,11 +372,30 @@ void TestForm1::findThroughTheWindow() {
     QVERIFY(box.shown);
     QCOMPARE(box.title, "Tavrik");
     QCOMPARE(box.text, message);
+    QCOMPARE(box.format, Qt::PlainText);
     QCOMPARE(box.buttons, 1);
     QVERIFY(!box.hasIcon);
     QVERIFY(!box.hasButtonIcon);
     QCOMPARE(box.fieldsWhileOpen, QStringList({lower, upper, "old"})); // emptied only after OK
     QCOMPARE(list->count(), 0);
+}
+
+void TestForm1::newListShownFromItsTop() {
+    auto* list = child<QListWidget>("List1");
+    const auto firstShown = [list] {
+        const QListWidgetItem* item = list->itemAt(0, 0);
+        return item ? item->text() : QString();
+    };
+    typeLimits("0", "10000");
+    clickFind();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::keyClick(list, Qt::Key_End);
+    QCOMPARE(list->currentItem()->text(), "  9973");
+    QTRY_VERIFY(firstShown() != "  2"); // scrolled to the end
+
+    typeLimits("0", "9000");
+    clickFind();
+    QTRY_COMPARE(firstShown(), "  2");
 }
 
 void TestForm1::badInputPasted_data() {
@@ -333,6 +440,7 @@ void TestForm1::badInputPasted() {
     QFETCH(QString, message);
     QFETCH(int, count);
 
+    if (seatlessWayland) QSKIP("Wayland without a seat: no clipboard to paste from");
     for (const auto& [name, text] : {std::pair{"Text1", lower}, std::pair{"Text2", upper}}) {
         QApplication::clipboard()->setText(text);
         edit(name)->setFocus();

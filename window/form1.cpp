@@ -4,11 +4,15 @@
 #include "search/find_command.h"
 #include "window/commands.h"
 
+#include <QApplication>
+#include <QEvent>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <algorithm>
+#include <cmath>
 
 namespace tavrik {
 
@@ -48,9 +52,31 @@ QPushButton* button(QWidget* form, const char* name, const char* caption, int le
     return button;
 }
 
-void paintBase(QWidget* widget, const QColor& color) {
+// WCAG 2 relative luminance and contrast ratio.
+double luminance(const QColor& color) {
+    const auto linear = [](double c) {
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(color.redF()) + 0.7152 * linear(color.greenF()) +
+           0.0722 * linear(color.blueF());
+}
+
+double contrast(const QColor& a, const QColor& b) {
+    const auto [dark, light] = std::minmax({luminance(a), luminance(b)});
+    return (light + 0.05) / (dark + 0.05);
+}
+
+// A yellow field keeps the system's text colour where it reads on yellow and
+// turns it black where it does not (dark themes draw light text). Selection
+// colours stay the system's; so does disabled text, as the fields never are.
+void paintYellow(QWidget* widget) {
+    const QPalette system = QApplication::palette(widget);
     QPalette palette = widget->palette();
-    palette.setColor(QPalette::Base, color);
+    palette.setColor(QPalette::Base, yellow);
+    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+        const QColor text = system.color(group, QPalette::Text);
+        palette.setColor(group, QPalette::Text, contrast(text, yellow) >= 4.5 ? text : Qt::black);
+    }
     widget->setPalette(palette);
 }
 
@@ -90,10 +116,12 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     Text3 = place<QLineEdit>(this, "Text3", 2760, 5280, 1335, 735);
     Label5 = label(this, "Label5", "PRIME NUMBERS IN THE RANGE =", 240, 5400, 2295, 615);
 
-    paintBase(Text3, yellow);
-    paintBase(List1, yellow);
+    paintYellow(Text3);
+    paintYellow(List1);
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     List1->setSortingEnabled(false);
+    // Single lines in one font: the list need not measure every item to lay them out.
+    List1->setUniformItemSizes(true);
 
     // What a screen reader announces for each field: the caption beside it.
     Text1->setAccessibleName(Label3->text());
@@ -121,10 +149,23 @@ QString Form1::text(TextBox box) const { return textBox(box)->text(); }
 
 void Form1::setText(TextBox box, const QString& text) { textBox(box)->setText(text); }
 
-void Form1::clearList() { List1->clear(); }
+void Form1::clearList() {
+    List1->clear();
+    List1->scrollToTop(); // an emptied list has no scroll offset to keep for the next one
+}
 
 void Form1::addItem(const QString& item) { List1->addItem(item); }
 
 void Form1::showMessage(const QString& message) { showMessageBox(this, message); }
+
+void Form1::changeEvent(QEvent* event) {
+    // A theme switched while running: choose the yellow fields' text colour again
+    // (once they exist: the window's own palette is set while it is being built).
+    if (event->type() == QEvent::PaletteChange && List1 && Text3) {
+        paintYellow(Text3);
+        paintYellow(List1);
+    }
+    QWidget::changeEvent(event);
+}
 
 } // namespace tavrik

@@ -28,21 +28,24 @@ public:
     // "MS Sans Serif" where installed, else the nearest bold sans-serif face.
     static QFont formFont();
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     QLineEdit* textBox(TextBox box) const;
 
-    QLabel* Label1;
-    QLabel* Label2;
-    QLabel* Label3;
-    QLineEdit* Text1;
-    QLabel* Label4;
-    QLineEdit* Text2;
-    QListWidget* List1;
-    QPushButton* Command1;
-    QPushButton* Command2;
-    QPushButton* Command3;
-    QLineEdit* Text3;
-    QLabel* Label5;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLineEdit* Text1 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLineEdit* Text2 = nullptr;
+    QListWidget* List1 = nullptr;
+    QPushButton* Command1 = nullptr;
+    QPushButton* Command2 = nullptr;
+    QPushButton* Command3 = nullptr;
+    QLineEdit* Text3 = nullptr;
+    QLabel* Label5 = nullptr;
 };
 
 } // namespace tavrik
