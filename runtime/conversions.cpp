@@ -117,7 +117,10 @@ double textToNumber(QStringView text) {
 }
 
 QString plainNumberText(double wholeNumber) {
-    return QString::number(wholeNumber == 0 ? 0.0 : wholeNumber, 'f', 0); // no "-0"
+    // Below 2^63 a whole double is exactly a 64-bit integer, whose digits come
+    // several times faster than a double's (and -0 reads as 0).
+    if (std::fabs(wholeNumber) < 0x1p63) return QString::number(static_cast<qint64>(wholeNumber));
+    return QString::number(wholeNumber, 'f', 0);
 }
 
 QString signedNumberText(double wholeNumber) {

@@ -154,6 +154,9 @@ void TestConversions::numberText_data() {
                                             << "1000009999";
     QTest::newRow("ten to the 15") << 1e15 << " 1000000000000000"
                                    << "1000000000000000";
+    QTest::newRow("2 to the 63, past 64-bit integers")
+        << std::ldexp(1.0, 63) << " 9223372036854775808"
+        << "9223372036854775808";
     QTest::newRow("negative") << -5.0 << "-5"
                               << "-5";
 }

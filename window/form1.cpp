@@ -129,7 +129,10 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     Text3->setAccessibleName(Label5->text());
     List1->setAccessibleName(QStringLiteral("PRIME NUMBERS"));
 
-    connect(Command1, &QPushButton::clicked, this, [this] { findPrimeNumbers(*this); });
+    connect(Command1, &QPushButton::clicked, this, [this] {
+        findPrimeNumbers(*this);
+        showNewItems();
+    });
     connect(Command2, &QPushButton::clicked, this, [this] { clearFields(*this); });
     connect(Command3, &QPushButton::clicked, this, [] { exitProgram(); });
 
@@ -150,11 +153,19 @@ QString Form1::text(TextBox box) const { return textBox(box)->text(); }
 void Form1::setText(TextBox box, const QString& text) { textBox(box)->setText(text); }
 
 void Form1::clearList() {
+    newItems.clear();
     List1->clear();
     List1->scrollToTop(); // an emptied list has no scroll offset to keep for the next one
 }
 
-void Form1::addItem(const QString& item) { List1->addItem(item); }
+// Nothing is painted before the click ends, so the items wait and go into the
+// list together: one insertion instead of one per prime.
+void Form1::addItem(const QString& item) { newItems.append(item); }
+
+void Form1::showNewItems() {
+    List1->addItems(newItems);
+    newItems.clear();
+}
 
 void Form1::showMessage(const QString& message) { showMessageBox(this, message); }
 

@@ -2,6 +2,7 @@
 
 #include "runtime/controls.h"
 
+#include <QStringList>
 #include <QWidget>
 
 class QLabel;
@@ -33,6 +34,9 @@ protected:
 
 private:
     QLineEdit* textBox(TextBox box) const;
+    void showNewItems(); // appends the items added during the click to List1
+
+    QStringList newItems;
 
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
