@@ -8,8 +8,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
 scripts/setup.sh >/dev/null
-ensure_packages clang libclang-rt-14-dev dpkg-dev desktop-file-utils appstream \
-  binutils-mingw-w64-x86-64 python3
+ensure_packages clang libclang-rt-dev binutils-mingw-w64-x86-64 python3
+# The package: cpack's DEB generator runs file; its checks.
+ensure_packages dpkg-dev file lintian desktop-file-utils appstream
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
 
 echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
@@ -35,13 +36,20 @@ for target in text_to_number find_command; do
 done
 
 echo "== Debian package"
+rm -f build/tavrik_*.deb
 (cd build && cpack -G DEB >/dev/null)
 deb=$(ls build/tavrik_*.deb)
 echo "$deb: $(stat -c %s "$deb") bytes"
-desktop-file-validate app/tavrik.desktop
-appstreamcli validate --no-net app/tavrik.metainfo.xml
+dpkg-deb -f "$deb" Depends
+# Any E: (error) or W: (warning) line fails, as does lintian failing to run.
+status=0
+lintian --fail-on error,warning --info "$deb" >build/lintian.log 2>&1 || status=$?
+cat build/lintian.log
+if ((status != 0)) || grep -q '^[EW]: ' build/lintian.log; then echo "FAIL: lintian"; exit 1; fi
+rm -rf build/deb-root
+dpkg-deb -x "$deb" build/deb-root
+scripts/validate_metadata.sh build/deb-root
 apt-get install -y -qq --reinstall "./$deb" >/dev/null
-appstreamcli validate --no-net /usr/share/metainfo/org.tavrik.Tavrik.metainfo.xml
 tests/smoke_xvfb.sh /usr/bin/tavrik build/installed.png
 
 echo "== Windows resources"
