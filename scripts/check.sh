@@ -51,6 +51,8 @@ dpkg-deb -x "$deb" build/deb-root
 scripts/validate_metadata.sh build/deb-root
 apt-get install -y -qq --reinstall "./$deb" >/dev/null
 tests/smoke_xvfb.sh /usr/bin/tavrik build/installed.png
+echo "== the package on a minimal Debian 12"
+scripts/install_check.sh "$deb"
 
 echo "== Windows resources"
 (cd app && x86_64-w64-mingw32-windres --preprocessor=cpp -i tavrik.rc -O res -o ../build/tavrik.res)

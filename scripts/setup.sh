@@ -11,7 +11,7 @@ packages=(
   qt6-base-dev qt6-qpa-plugins libbenchmark-dev
   fonts-liberation2  # the nearest face to "MS Sans Serif"
   locales            # a decimal-comma locale for the conversion tests
-  xvfb xdotool x11-apps x11-utils imagemagick   # the real window driven under Xvfb
+  xvfb xdotool x11-apps x11-utils imagemagick xclip   # the real window driven under Xvfb
 )
 
 ensure_packages "${packages[@]}"
