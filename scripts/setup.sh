@@ -24,5 +24,10 @@ if ! locale -a 2>/dev/null | grep -qi '^it_IT\.utf-\?8$'; then
   fi
 fi
 
-[ -f build/CMakeCache.txt ] || cmake --preset release >/dev/null
+# Warnings stop the build only where asked (CI sets TAVRIK_WERROR=ON): a newer
+# compiler's new warning must not stop a user's build.
+werror=${TAVRIK_WERROR:-OFF}
+if [ "$(sed -n 's/^TAVRIK_WERROR:BOOL=//p' build/CMakeCache.txt 2>/dev/null)" != "$werror" ]; then
+  cmake --preset release -DTAVRIK_WERROR="$werror" >/dev/null
+fi
 cmake --build build --parallel "$(nproc)"
