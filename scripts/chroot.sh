@@ -85,6 +85,11 @@ chroot_unmount_all() {
 
 chroot_stop() {
   [ -n "$root" ] && [ -d "$root" ] || return 0
+  # Whatever still runs in there (a server a failed step left behind) goes first.
+  local p
+  for p in /proc/[0-9]*; do
+    if [ "$(readlink "$p/root" 2>/dev/null)" = "$root" ]; then kill -9 "${p#/proc/}" 2>/dev/null || true; fi
+  done
   if chroot_unmount_all "$root"; then
     rm -rf "$root"
   else
@@ -100,6 +105,8 @@ chroot_start() {
   mkdir -p "$TAVRIK_CHROOT_WORK"
   root=$(mktemp -d "$TAVRIK_CHROOT_WORK/$release.XXXXXX")
   trap chroot_stop EXIT
+  trap 'exit 130' INT
+  trap 'exit 143' TERM
   tar -C "$root" --zstd -xf "$tarball"
   mount -t proc proc "$root/proc"
   mount -t sysfs -o ro sysfs "$root/sys"
