@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The hardening run, after the tests (CI runs both): every test again under
 # AddressSanitizer and UndefinedBehaviorSanitizer, the fuzz targets for a
-# bounded time, the Debian package built, validated, installed and started,
-# and the Windows resources compiled and read back.
+# bounded time, the Debian package built, checked by lintian, validated,
+# installed and started, here and on a fresh minimal Debian 12, and the
+# Windows resources compiled and read back.
 # FUZZ_SECONDS sets each fuzz target's time (default 60).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -42,8 +43,16 @@ deb=$(ls build/tavrik_*.deb)
 echo "$deb: $(stat -c %s "$deb") bytes"
 dpkg-deb -f "$deb" Depends
 # Any E: (error) or W: (warning) line fails, as does lintian failing to run.
+# Newer lintian (Debian 13) also runs appstreamcli validate-tree and warns when
+# it fails, as AppStream 1.0 does for want of a homepage: the one tolerated
+# warning. scripts/validate_metadata.sh, below, runs that validation itself and
+# fails on anything else it reports.
+lintian_args=(--fail-on error,warning --info)
+if lintian-explain-tags appstream-metadata-validation-failed >/dev/null 2>&1; then
+  lintian_args+=(--suppress-tags appstream-metadata-validation-failed)
+fi
 status=0
-lintian --fail-on error,warning --info "$deb" >build/lintian.log 2>&1 || status=$?
+lintian "${lintian_args[@]}" "$deb" >build/lintian.log 2>&1 || status=$?
 cat build/lintian.log
 if ((status != 0)) || grep -q '^[EW]: ' build/lintian.log; then echo "FAIL: lintian"; exit 1; fi
 rm -rf build/deb-root
