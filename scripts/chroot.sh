@@ -14,7 +14,8 @@
 #
 # The bare systems are made once, from the archive this machine's apt uses, and
 # kept as tarballs in $TAVRIK_CHROOT_CACHE with a package cache per release, so
-# a rerun downloads only the package lists. Needs root.
+# a rerun downloads only the package lists. Runs on one release wait for each
+# other, since they share that cache. Needs root.
 
 source "$(dirname "${BASH_SOURCE[0]}")/packages.sh"
 
@@ -99,7 +100,15 @@ chroot_stop() {
 }
 
 chroot_start() {
-  local release=$1 tarball status=0
+  local release=$1 tarball status=0 lock
+  # One run at a time per release: they share its package cache, whose lock
+  # apt does not wait for (several developers' checks may run on one machine).
+  mkdir -p "$TAVRIK_CHROOT_CACHE"
+  exec {lock}>"$TAVRIK_CHROOT_CACHE/$release.lock"
+  if ! flock -n "$lock"; then
+    echo "waiting for another run on $release to finish..." >&2
+    flock -w 1800 "$lock" || { echo "gave up waiting for $release" >&2; return 1; }
+  fi
   tarball=$(chroot_tarball "$release") || status=$?
   ((status == 0)) || return "$status"
   mkdir -p "$TAVRIK_CHROOT_WORK"
