@@ -30,10 +30,11 @@ inside_chroot() {
 }
 
 # The archive apt uses for this machine's own release, e.g. http://deb.debian.org/debian/
+# (from the sources alone: on a fresh machine apt may have no lists yet)
 debian_mirror() {
   local codename mirror
   codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
-  mirror=$(apt-get indextargets --format '$(RELEASE) $(REPO_URI)' 2>/dev/null |
+  mirror=$(apt-get indextargets --no-release-info --format '$(RELEASE) $(REPO_URI)' 2>/dev/null |
     awk -v c="$codename" '$1 == c {print $2; exit}')
   [ -n "$mirror" ] || { echo "no Debian archive for '$codename' in apt's sources" >&2; return 1; }
   echo "$mirror"
