@@ -9,9 +9,12 @@ int main(int argc, char* argv[]) {
     // append it to the window's title, which must read "Form1" alone.
     QApplication::setApplicationName(QStringLiteral("Tavrik"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
+    // The installed desktop entry's name: Wayland compositors and docks find
+    // the window's entry, and so its icon, through it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tavrik.Tavrik"));
     QIcon icon;
-    icon.addFile(QStringLiteral(":/icons/tavrik-16.png"));
-    icon.addFile(QStringLiteral(":/icons/tavrik-32.png"));
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/tavrik-%1.png").arg(size));
     QApplication::setWindowIcon(icon);
 
     tavrik::Form1 form;

@@ -2,9 +2,15 @@
 """Draws Tavrik's icon: a yellow radical sign over dark green, for trial
 division up to the square root. Writes the Windows icon group (32x32 in 2
 colours, 32x32 in 16 colours, 16x16 in 16 colours) and PNGs for the Linux
-icon theme. Standard library only; run it from anywhere."""
+icon theme: 16 and 32 px from the pixel drawings below, which stay sharp at
+those sizes, and 24 to 256 px rendered from tavrik.svg, the same design on the
+16 px grid, with rsvg-convert (Debian: librsvg2-bin). The PNGs are committed,
+so only this script needs the renderer. Run it from anywhere."""
 import pathlib
+import shutil
 import struct
+import subprocess
+import sys
 import zlib
 
 HERE = pathlib.Path(__file__).resolve().parent
@@ -29,6 +35,45 @@ ART = [
     "................",
 ]
 
+# 32x32 drawing: the same strokes two pixels wide (not the 16 px one doubled).
+ART32 = [
+    "................................",
+    "................................",
+    "..gggggggggggggggggggggggggggg..",
+    "..gggggggggggggggggggggggggggg..",
+    "..gggggggggggggggggggggggggggg..",
+    "..gggggggggggggggggggggggggggg..",
+    "..ggggggggggggggyyyyyyyyyyyyyy..",
+    "..ggggggggggggggyyyyyyyyyyyyyy..",
+    "..ggggggggggggggyygggggggggggg..",
+    "..ggggggggggggggyygggggggggggg..",
+    "..ggggggggggggggyyggggwwwwwwgg..",
+    "..gggggggggggggyygggggwwwwwwgg..",
+    "..gggggggggggggyyggggggggggggg..",
+    "..gggggggggggggyyggggggggggggg..",
+    "..ggggggggggggyyggggwwwwwwgggg..",
+    "..ggggggggggggyyggggwwwwwwgggg..",
+    "..ggyyggggggggyygggggggggggggg..",
+    "..ggyyyggggggyyggggggggggggggg..",
+    "..gggyyygggggyygggggwwwwwwgggg..",
+    "..ggggyygggggyygggggwwwwwwgggg..",
+    "..ggggyyygggyygggggggggggggggg..",
+    "..gggggyyyggyygggggggggggggggg..",
+    "..ggggggyyggyyggggwwwwwwgggggg..",
+    "..ggggggyyyyygggggwwwwwwgggggg..",
+    "..gggggggyyyyggggggggggggggggg..",
+    "..ggggggggyyyggggggggggggggggg..",
+    "..gggggggggggggggggggggggggggg..",
+    "..gggggggggggggggggggggggggggg..",
+    "..gggggggggggggggggggggggggggg..",
+    "..gggggggggggggggggggggggggggg..",
+    "................................",
+    "................................",
+]
+
+# Sizes rendered from the SVG.
+RENDERED = [24, 48, 64, 128, 256]
+
 COLOURS16 = {"g": (0, 64, 0), "y": (255, 255, 0), "w": (255, 255, 255)}
 # Palette of the 16-colour images: black first, then the three we draw with.
 PALETTE16 = [(0, 0, 0), COLOURS16["g"], COLOURS16["y"], COLOURS16["w"]] + [(0, 0, 0)] * 12
@@ -36,10 +81,6 @@ INDEX16 = {"g": 1, "y": 2, "w": 3}
 # The 2-colour image: white on black.
 PALETTE2 = [(0, 0, 0), (255, 255, 255)]
 INDEX2 = {"g": 0, "y": 1, "w": 1}
-
-
-def scaled(art, factor):
-    return ["".join(c * factor for c in row) for row in art for _ in range(factor)]
 
 
 def png(art):
@@ -100,8 +141,9 @@ def ico(images):
 
 
 def main():
-    art16, art32 = ART, scaled(ART, 2)
+    art16, art32 = ART, ART32
     assert all(len(row) == 16 for row in art16) and len(art16) == 16
+    assert all(len(row) == 32 for row in art32) and len(art32) == 32
     (HERE / "tavrik.ico").write_bytes(ico([
         (32, 2, 1, dib(art32, PALETTE2, INDEX2, 1)),
         (32, 16, 4, dib(art32, PALETTE16, INDEX16, 4)),
@@ -109,6 +151,13 @@ def main():
     ]))
     (HERE / "tavrik-16.png").write_bytes(png(art16))
     (HERE / "tavrik-32.png").write_bytes(png(art32))
+    renderer = shutil.which("rsvg-convert")
+    if not renderer:
+        sys.exit("rsvg-convert not found (Debian: apt-get install librsvg2-bin)")
+    for size in RENDERED:
+        subprocess.run([renderer, "--width", str(size), "--height", str(size),
+                        "--output", str(HERE / f"tavrik-{size}.png"), str(HERE / "tavrik.svg")],
+                       check=True)
 
 
 if __name__ == "__main__":

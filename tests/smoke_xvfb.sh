@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The real program under Xvfb, driven like a person would: type both limits
 # with real key events, click FIND with a real mouse click, take a screenshot,
-# click EXIT. Passes when the search changed the list, and the program ended
-# with status 0 within a second of the click on EXIT.
+# copy the count field to the clipboard, click EXIT. Passes when the search
+# changed the list, the count reads 25 (the primes up to 100), and the program
+# ended with status 0 within a second of the click on EXIT.
 # Usage: smoke_xvfb.sh PROGRAM [SCREENSHOT.png]
 set -euo pipefail
 program=$1
@@ -36,6 +37,10 @@ sleep 0.5
 xwd -id "$wid" -silent | convert xwd:- "$shot"
 after=$(list_mean)
 [ "$before" != "$after" ] || { echo "FAIL: the list did not change after FIND ($before)"; exit 1; }
+xdotool mousemove --window "$wid" 228 376 click 1   # the count field
+xdotool key ctrl+a ctrl+c
+count=$(timeout 5 xclip -o -selection clipboard 2>/dev/null || true)
+[ "$count" = "25" ] || { echo "FAIL: the count field reads '$count', not 25"; exit 1; }
 
 xdotool mousemove --window "$wid" 212 300 click 1   # E X I T
 for _ in $(seq 20); do
@@ -47,4 +52,4 @@ status=0
 wait "$pid" || status=$?
 pid=""
 [ "$status" -eq 0 ] || { echo "FAIL: exit status $status"; tail -30 "${shot%.png}.stderr"; exit 1; }
-echo "PASS: searched, screenshot in $shot, ended with status 0"
+echo "PASS: searched, 25 primes, screenshot in $shot, ended with status 0"
