@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Start-up time and memory of the real program under Xvfb: for each run, the
-# time from launching build/app/tavrik until its window is mapped (polled with
-# xdotool, no --sync), and the process's peak resident memory (VmHWM) half a
-# second later. Prints the medians. Usage: scripts/bench_startup.sh [runs]
+# time from launching it until its window is mapped (polled with xdotool, no
+# --sync), and the process's peak resident memory (VmHWM) half a second later.
+# Prints the medians. Usage: [TAVRIK=PROGRAM] scripts/bench_startup.sh [runs]
+# (TAVRIK, default build/app/tavrik, lets another build be compared.)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-21}
@@ -17,7 +18,7 @@ start_xvfb
 times=() memories=()
 for run in $(seq "$runs"); do
   start=$(date +%s%N)
-  build/app/tavrik 2>/dev/null &
+  ${TAVRIK:-build/app/tavrik} 2>/dev/null &
   pid=$!
   until xdotool search --onlyvisible --name '^Form1$' >/dev/null 2>&1; do
     kill -0 "$pid" 2>/dev/null || { echo "tavrik ended before its window showed" >&2; exit 1; }
