@@ -1,10 +1,12 @@
+#include "runtime/teardown.h"
 #include "window/form1.h"
 
 #include <QApplication>
 #include <QIcon>
+#include <memory>
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    auto app = std::make_unique<QApplication>(argc, argv);
     // The name titles every message box. No display name is set: Qt would
     // append it to the window's title, which must read "Form1" alone.
     QApplication::setApplicationName(QStringLiteral("Tavrik"));
@@ -17,7 +19,12 @@ int main(int argc, char* argv[]) {
         icon.addFile(QStringLiteral(":/icons/tavrik-%1.png").arg(size));
     QApplication::setWindowIcon(icon);
 
-    tavrik::Form1 form;
-    form.show();
-    return app.exec();
+    int status = 0;
+    {
+        tavrik::Form1 form;
+        form.show();
+        status = QApplication::exec();
+    }
+    using namespace std::chrono_literals;
+    return tavrik::tearDownWithin(3s, status, [&app] { app.reset(); });
 }

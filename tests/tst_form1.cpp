@@ -1,4 +1,5 @@
 #include "reference_primes.h"
+#include "runtime/teardown.h"
 #include "window/form1.h"
 
 #include <QApplication>
@@ -15,6 +16,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 using tavrik::Form1;
 
@@ -497,5 +499,18 @@ void TestForm1::exitEndsTheEventLoop() {
     QCOMPARE(QApplication::exec(), 0);
 }
 
-QTEST_MAIN(TestForm1)
+// QTEST_MAIN, except that the application is destroyed under the same guard
+// as the program's: Qt's Wayland plugin can hang in that destructor.
+int main(int argc, char* argv[]) {
+    auto app = std::make_unique<QApplication>(argc, argv);
+    QApplication::setAttribute(Qt::AA_Use96Dpi, true);
+    int status = 0;
+    {
+        TestForm1 test;
+        QTEST_SET_MAIN_SOURCE_PATH
+        status = QTest::qExec(&test, argc, argv);
+    }
+    using namespace std::chrono_literals;
+    return tavrik::tearDownWithin(3s, status, [&app] { app.reset(); });
+}
 #include "tst_form1.moc"
