@@ -88,15 +88,12 @@ void TestTrialDivision::targetsAgree() {
 }
 
 void TestTrialDivision::blockEdges() {
-    // A square's one divisor is the last tried, wherever it falls in a block, and
-    // its neighbours' roots lie just below or above it: every root up to 300
-    // crosses each block edge of vectors up to 32 doubles wide, the squares of
-    // primes reach the largest candidates.
+    // A prime's square has one divisor, the last one tried, wherever it falls in
+    // a block; its neighbours have their root just below or above a whole number.
+    // The squares reach past the largest accepted candidate.
     std::vector<qint64> candidates;
-    for (const auto r : referencePrimes(2, 31627))
-        candidates.insert(candidates.end(), {r * r - 1, r * r, r * r + 1});
-    for (qint64 r = 2; r <= 300; ++r)
-        candidates.insert(candidates.end(), {r * r - 1, r * r, r * r + 1});
+    for (const auto p : referencePrimes(2, 31627))
+        candidates.insert(candidates.end(), {p * p - 1, p * p, p * p + 1});
     forEachTarget([&](const char* target) {
         for (const qint64 n : candidates) {
             const double candidate = static_cast<double>(n), root = std::sqrt(candidate);
