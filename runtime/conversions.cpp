@@ -38,10 +38,9 @@ std::string_view leadingRun(std::string_view s, bool (*accepts)(char)) {
 const double infinity = std::numeric_limits<double>::infinity();
 
 double fromHexDigits(std::string_view hex) {
-    if (hex.empty()) return 0;
     // strtod reads hexadecimal correctly rounded in every C library, gives
-    // infinity past the largest double, and no radix point is involved here, so
-    // the locale cannot change the reading.
+    // infinity past the largest double, and "0x" alone as 0; no radix point is
+    // involved here, so the locale cannot change the reading.
     const std::string text = "0x" + std::string(hex);
     return std::strtod(text.c_str(), nullptr);
 }
