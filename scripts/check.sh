@@ -73,15 +73,15 @@ echo "== the widget-free core with libc++ (compile only)"
 # libc++ lacks.
 mkdir -p build-libcxx
 read -ra qt <<<"$(pkg-config --cflags Qt6Core Qt6Test)"
-for test in tst_conversions tst_find_command tst_prime_search tst_trial_division; do
-  "$(pkg-config --variable=libexecdir Qt6Core)/moc" "tests/$test.cpp" -o "build-libcxx/$test.moc"
-  clang++ -stdlib=libc++ -std=c++20 -fPIC -Wall -Wextra -Wpedantic -Werror "${qt[@]}" -I. \
-    -Ibuild-libcxx -Itests -fsyntax-only "tests/$test.cpp"
+tests=(tests/tst_conversions.cpp tests/tst_find_command.cpp tests/tst_prime_search.cpp
+  tests/tst_trial_division.cpp)
+for test in "${tests[@]}"; do
+  "$(pkg-config --variable=libexecdir Qt6Core)/moc" "$test" -o "build-libcxx/$(basename "$test" .cpp).moc"
 done
-for source in runtime/*.cpp search/*.cpp; do
+for source in runtime/*.cpp search/*.cpp "${tests[@]}"; do
   [ "$source" = runtime/message_box.cpp ] && continue # widgets
   clang++ -stdlib=libc++ -std=c++20 -fPIC -Wall -Wextra -Wpedantic -Werror "${qt[@]}" -I. \
-    -fsyntax-only "$source"
+    -Ibuild-libcxx -Itests -fsyntax-only "$source"
 done
 echo "compiles with libc++"
 
