@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Reads a compiled Windows resource file (.res) and checks the icon group
 (three images: 32x32 in 2 colours, 32x32 and 16x16 in 16 colours) and the
-version record (1.00 / 1.0.0.0, product name Tavrik, Italian 0x0410 with code
-page 1200). Usage: check_windows_resources.py tavrik.res"""
+version record (1.00 / 1.0.0.0, product name Tavrik, the licence, Italian 0x0410 with
+code page 1200). Usage: check_windows_resources.py tavrik.res"""
 import struct
 import sys
 
@@ -101,6 +101,8 @@ def main(path):
         expect("FileVersion", strings.get("FileVersion"), "1.00")
         expect("ProductVersion", strings.get("ProductVersion"), "1.00")
         expect("ProductName", strings.get("ProductName"), "Tavrik")
+        expect("LegalCopyright", strings.get("LegalCopyright"),
+               "Copyright 2026 Tavrik developers. GPL-3.0-or-later")
         translation = {k: v for k, v, _ in blocks.get("VarFileInfo", [])}.get("Translation", b"")
         expect("Translation", struct.unpack("<HH", translation) if len(translation) == 4 else translation,
                (0x0410, 1200))
