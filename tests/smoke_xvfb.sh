@@ -1,55 +1,107 @@
 #!/usr/bin/env bash
 # The real program under Xvfb, driven like a person would: type both limits
 # with real key events, click FIND with a real mouse click, take a screenshot,
-# copy the count field to the clipboard, click EXIT. Passes when the search
-# changed the list, the count reads 25 (the primes up to 100), and the program
-# ended with status 0 within a second of the click on EXIT.
-# Usage: smoke_xvfb.sh PROGRAM [SCREENSHOT.png]
+# copy the count field to the clipboard; then a range it rejects, whose message
+# box is captured and closed with OK; then click EXIT. Passes when the search
+# changed the list, the count reads 25 (the primes up to 100), the box titled
+# "Tavrik" came and went leaving the lower limit and an empty list, and the
+# program ended with status 0 within a second of the click on EXIT.
+# TAVRIK_RUNNER, when set, runs the program (tests/wine.sh for a Windows
+# build; Wine's own start and end then get more time).
+# TAVRIK_SCALE (default 1) is the scale the window is drawn at, e.g. 1.5 with
+# QT_SCALE_FACTOR=1.5: every click lands at the scaled position.
+# Usage: smoke_xvfb.sh PROGRAM [SCREENSHOT.png]   (the box: SCREENSHOT-box.png)
 set -euo pipefail
 program=$1
 shot=${2:-smoke.png}
+runner=${TAVRIK_RUNNER:-}
+scale=${TAVRIK_SCALE:-1}
+# Tenths of a second to wait for the window, and for the process after EXIT.
+start_limit=100 exit_limit=10
+[ -z "$runner" ] || start_limit=900 exit_limit=100
 
 source "$(dirname "$0")/xvfb.sh"
 xvfb="" pid=""
 trap 'kill $pid $xvfb 2>/dev/null || true' EXIT
 start_xvfb
 
-"$program" 2>"${shot%.png}.stderr" &
+# Window pixels at 96 dots per inch, scaled.
+px() { for n in "$@"; do awk -v n="$n" -v s="$scale" 'BEGIN {printf "%d ", n * s + 0.5}'; done; }
+click() { read -r x y <<<"$(px "$1" "$2")"; xdotool mousemove --window "$wid" "$x" "$y" click 1; }
+find_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1; }
+
+${runner:+"$runner"} "$program" 2>"${shot%.png}.stderr" &
 pid=$!
 wid=""
-for _ in $(seq 200); do
-  wid=$(xdotool search --onlyvisible --name '^Form1$' 2>/dev/null | head -1) && [ -n "$wid" ] && break
-  sleep 0.05
+for _ in $(seq "$start_limit"); do
+  wid=$(find_window Form1) && [ -n "$wid" ] && break
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.1
 done
-[ -n "$wid" ] || { echo "FAIL: the window never showed"; exit 1; }
+[ -n "$wid" ] || { echo "FAIL: the window never showed"; tail -30 "${shot%.png}.stderr"; exit 1; }
 sleep 0.3
 
 # Mean brightness of the list (352,16 193x404) in the window's picture.
-list_mean() { xwd -id "$wid" -silent | convert xwd:- -crop 193x404+352+16 -format '%[fx:mean]' info:; }
+read -r list_x list_y list_w list_h <<<"$(px 352 16 193 404)"
+list_mean() {
+  xwd -id "$wid" -silent |
+    convert xwd:- -crop "${list_w}x${list_h}+${list_x}+${list_y}" -format '%[fx:mean]' info:
+}
 before=$(list_mean)
 
 xdotool windowfocus --sync "$wid"
 xdotool type --delay 10 "0"
 xdotool key Tab
 xdotool type --delay 10 "100"
-xdotool mousemove --window "$wid" 144 232 click 1   # FIND   PRIME   NUMBERS
+click 144 232   # FIND   PRIME   NUMBERS
 sleep 0.5
 xwd -id "$wid" -silent | convert xwd:- "$shot"
 after=$(list_mean)
 [ "$before" != "$after" ] || { echo "FAIL: the list did not change after FIND ($before)"; exit 1; }
-xdotool mousemove --window "$wid" 228 376 click 1   # the count field
-xdotool key ctrl+a ctrl+c
-count=$(timeout 5 xclip -o -selection clipboard 2>/dev/null || true)
+
+copy_field() {
+  click "$1" "$2"
+  xdotool key ctrl+a ctrl+c
+  sleep 0.2
+  timeout 5 xclip -o -selection clipboard 2>/dev/null || true
+}
+count=$(copy_field 228 376)
 [ "$count" = "25" ] || { echo "FAIL: the count field reads '$count', not 25"; exit 1; }
 
-xdotool mousemove --window "$wid" 212 300 click 1   # E X I T
-for _ in $(seq 20); do
-  kill -0 "$pid" 2>/dev/null || break
+click 216 104   # the lower limit
+xdotool key ctrl+a
+xdotool type --delay 10 "7"
+xdotool key Tab
+xdotool type --delay 10 "7"
+click 144 232   # FIND   PRIME   NUMBERS
+box=""
+for _ in $(seq 100); do
+  box=$(find_window Tavrik) && [ -n "$box" ] && break
   sleep 0.05
 done
-if kill -0 "$pid" 2>/dev/null; then echo "FAIL: still running a second after EXIT"; exit 1; fi
+[ -n "$box" ] || { echo "FAIL: no message box titled Tavrik for the range 7 to 7"; exit 1; }
+sleep 0.3
+xwd -id "$box" -silent | convert xwd:- "${shot%.png}-box.png"
+xdotool windowfocus --sync "$box"
+xdotool key Return   # OK, the box's only button
+for _ in $(seq 100); do
+  [ -n "$(find_window Tavrik)" ] || break
+  sleep 0.05
+done
+[ -z "$(find_window Tavrik)" ] || { echo "FAIL: the message box is still open after OK"; exit 1; }
+# Only the upper limit is emptied after this box.
+lower=$(copy_field 216 104)
+[ "$lower" = "7" ] || { echo "FAIL: the lower limit reads '$lower' after the box, not 7"; exit 1; }
+[ "$(list_mean)" = "$before" ] || { echo "FAIL: the list is not empty after the rejected range"; exit 1; }
+
+click 212 300   # E X I T
+for _ in $(seq "$exit_limit"); do
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.1
+done
+if kill -0 "$pid" 2>/dev/null; then echo "FAIL: still running $((exit_limit / 10)) s after EXIT"; exit 1; fi
 status=0
 wait "$pid" || status=$?
 pid=""
 [ "$status" -eq 0 ] || { echo "FAIL: exit status $status"; tail -30 "${shot%.png}.stderr"; exit 1; }
-echo "PASS: searched, 25 primes, screenshot in $shot, ended with status 0"
+echo "PASS: searched, 25 primes, screenshot in $shot; 7 to 7 rejected in a box titled Tavrik; ended with status 0"

@@ -5,7 +5,7 @@
 start_xvfb() {
   local fd_file
   fd_file=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$fd_file" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp -noreset 3>"$fd_file" >/dev/null 2>&1 &
   xvfb=$!
   for _ in $(seq 100); do [ -s "$fd_file" ] && break; sleep 0.05; done
   DISPLAY=:$(head -1 "$fd_file")
