@@ -1,0 +1,157 @@
+#!/usr/bin/env bash
+# Builds build-windows/tavrik.exe, a self-contained 64-bit Windows program,
+# on Debian 12 or 13 (as root), and with --test runs its tests under Wine.
+#
+# Debian has no Qt for Windows, so a static one is made from Debian's own
+# source of the installed Qt version with the MinGW-w64 cross compiler, and
+# Highway likewise. Both are built once and kept as tarballs in
+# $TAVRIK_WINDOWS_CACHE (/var/cache/tavrik/windows); later runs unpack them
+# into build-windows/deps. The source comes through a private apt
+# configuration with deb-src entries for the archive apt already uses: the
+# system's own sources are left as they are.
+#
+# Usage: scripts/windows.sh [--test]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/packages.sh
+
+test=""
+case "${1:-}" in
+  --test) test=1 ;;
+  "") ;;
+  *) echo "usage: scripts/windows.sh [--test]" >&2; exit 2 ;;
+esac
+
+ensure_packages g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 cmake ninja-build \
+  pkg-config perl dpkg-dev zstd qt6-base-dev qt6-base-dev-tools libhwy-dev
+[ -z "$test" ] || ensure_packages wine64 xvfb xdotool x11-utils x11-apps imagemagick xclip
+
+cache=${TAVRIK_WINDOWS_CACHE:-/var/cache/tavrik/windows}
+work=${TAVRIK_WINDOWS_WORK:-/var/tmp/tavrik-windows}
+deps=$PWD/build-windows/deps
+toolchain=$PWD/cmake/mingw-w64-x86_64.cmake
+mkdir -p "$cache" "$work"
+
+# Qt: only Core, Gui, Widgets, Test and the Windows platform plugin, without
+# what the program and its tests never use (a smaller program, a shorter build).
+# The widgets paint in software: no OpenGL, which must be turned off as a whole
+# (INPUT_opengl), since dynamic OpenGL outlives FEATURE_opengl alone. The input
+# dialog stays: 6.4's Windows style includes its header whatever the feature says.
+qt_features=(
+  sql network dbus printsupport concurrent xml
+  tabletevent # Debian's source lacks the Wintab headers
+  vulkan freetype fontconfig icu direct2d mimetype sessionmanager systemtrayicon
+  textodfwriter textmarkdownreader textmarkdownwriter style_stylesheet style_fusion
+  gif jpeg ico movie pdf picture undocommand undostack undogroup undoview
+  filedialog fontdialog colordialog wizard mdiarea dockwidget calendarwidget datetimeedit
+  lcdnumber dial graphicsview columnview treewidget tablewidget fontcombobox keysequenceedit
+  splashscreen toolbox errormessage progressdialog datawidgetmapper
+  commandlinkbutton syntaxhighlighter jalalicalendar islamiccivilcalendar hijricalendar
+  sharedmemory systemsemaphore filesystemwatcher gestures
+)
+qt_off=("${qt_features[@]/#/-DFEATURE_}")
+qt_options=(
+  -DBUILD_SHARED_LIBS=OFF -DCMAKE_BUILD_TYPE=Release -DFEATURE_optimize_size=ON
+  -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF -DINPUT_opengl=no
+  "${qt_off[@]/%/=OFF}"
+)
+hwy_options=(
+  -DBUILD_SHARED_LIBS=OFF -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+  -DHWY_ENABLE_CONTRIB=OFF -DHWY_ENABLE_EXAMPLES=OFF -DHWY_ENABLE_TESTS=OFF
+)
+
+# The installed version's source, through apt with a configuration of its own.
+fetch_source() {
+  local package=$1 version=$2 dir=$3 apt=$work/apt codename
+  codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
+  mkdir -p "$apt/lists/partial" "$apt/archives/partial"
+  # deb-src for every suite of this release that apt reads packages from.
+  apt-get indextargets --no-release-info --format '$(REPO_URI) $(RELEASE) $(COMPONENT)' |
+    awk -v c="$codename" '$2 == c || index($2, c "-") == 1 {print "deb-src " $0}' |
+    sort -u >"$apt/sources.list"
+  [ -s "$apt/sources.list" ] || { echo "no Debian archive for $codename in apt's sources" >&2; return 1; }
+  local options=(-o Dir::Etc::SourceList="$apt/sources.list" -o Dir::Etc::SourceParts=/dev/null
+    -o Dir::State::Lists="$apt/lists" -o Dir::Cache::Archives="$apt/archives"
+    -o APT::Sandbox::User=root)
+  apt-get "${options[@]}" -qq update
+  rm -rf "$dir" && mkdir -p "$dir"
+  (cd "$dir" && apt-get "${options[@]}" -qq source --download-only "$package=$version" >/dev/null)
+  dpkg-source --no-check -x "$dir"/*.dsc "$dir/src" >/dev/null
+}
+
+# Prints the tarball of PACKAGE built for Windows, building it first if needed.
+# Its name carries the version and a digest of how it was built.
+dependency() {
+  local name=$1 package=$2 version=$3 digest tarball src
+  shift 3
+  digest=$(printf '%s\n' "$@" | cat - "$toolchain" | sha256sum | cut -c1-12)
+  tarball=$cache/$name-$version-mingw-$digest.tar.zst
+  if [ ! -s "$tarball" ]; then
+    src=$work/$name
+    echo "building $name $version for Windows (once; kept in $tarball)" >&2
+    fetch_source "$package" "$version" "$src"
+    local log=$work/$name.log start=$SECONDS
+    if ! { cmake -G Ninja -S "$src/src" -B "$src/build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+             -DCMAKE_INSTALL_PREFIX="$src/prefix" "$@" &&
+           cmake --build "$src/build" --parallel "$(nproc)" &&
+           cmake --install "$src/build"; } >"$log" 2>&1; then
+      tail -30 "$log" >&2
+      echo "FAIL: building $name for Windows (log: $log)" >&2
+      return 1
+    fi
+    tar -C "$src/prefix" --zstd -cf "$tarball.part" . && mv "$tarball.part" "$tarball"
+    echo "$name built in $((SECONDS - start)) s" >&2
+    rm -rf "$src"
+  fi
+  echo "$tarball"
+}
+
+# Unpacks TARBALL into build-windows/deps/NAME unless it is there already.
+unpack() {
+  local name=$1 tarball=$2
+  [ "$(cat "$deps/$name.from" 2>/dev/null)" = "$tarball" ] && return 0
+  rm -rf "${deps:?}/$name" && mkdir -p "$deps/$name"
+  tar -C "$deps/$name" --zstd -xf "$tarball"
+  echo "$tarball" >"$deps/$name.from"
+}
+
+version_of() { dpkg-query -W -f='${source:Version}' "$1"; }
+qt=$(dependency qt6-base qt6-base "$(version_of qt6-base-dev)" "${qt_options[@]}")
+# The same Highway as the Linux build uses.
+hwy=$(dependency highway highway "$(version_of libhwy-dev)" "${hwy_options[@]}")
+unpack qt "$qt"
+unpack hwy "$hwy"
+
+echo "building build-windows/tavrik.exe"
+werror=${TAVRIK_WERROR:-OFF}
+if [ "$(sed -n 's/^TAVRIK_WERROR:BOOL=//p' build-windows/CMakeCache.txt 2>/dev/null)" != "$werror" ]; then
+  cmake --preset windows -DTAVRIK_WERROR="$werror" >/dev/null
+fi
+cmake --build build-windows --parallel "$(nproc)"
+exe=build-windows/tavrik.exe
+echo "$exe: $(stat -c %s "$exe") bytes"
+
+[ -n "$test" ] || exit 0
+
+echo "== the .exe: size, DLLs, resources"
+size=$(stat -c %s "$exe")
+limit=$((12 * 1024 * 1024))
+((size <= limit)) || { echo "FAIL: $exe is $size bytes, above 12 MiB"; exit 1; }
+# Only Windows' own DLLs: no C++ runtime, no Qt, nothing to ship beside it.
+system_dlls='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comdlg32|imm32|winmm|uxtheme|dwmapi|shlwapi|version|userenv|netapi32|wtsapi32|ws2_32|d3d9|d3d11|dxgi|dwrite|setupapi|msvcrt|mpr|authz|api-ms-win-[a-z0-9-]+)\.dll$'
+dlls=$(x86_64-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ {print tolower($3)}' | sort -u)
+foreign=$(grep -Ev "$system_dlls" <<<"$dlls" || true)
+[ -z "$foreign" ] || { echo "$foreign"; echo "FAIL: $exe needs DLLs that are not Windows' own"; exit 1; }
+echo "DLLs: $(echo $dlls)"
+# The icon group and the version record, read back from the program itself.
+x86_64-w64-mingw32-windres -i "$exe" -O res -o build-windows/tavrik-from-exe.res
+python3 tests/check_windows_resources.py build-windows/tavrik-from-exe.res
+
+echo "== the tests under Wine"
+source tests/xvfb.sh
+xvfb=""
+trap 'kill $xvfb 2>/dev/null || true' EXIT
+start_xvfb
+export WINEPREFIX=$PWD/build-windows/wine
+# One at a time: each run has a wineserver of its own (tests/wine.sh).
+ctest --test-dir build-windows --output-on-failure --timeout 300
