@@ -17,7 +17,7 @@ set(CMAKE_CXX_FLAGS_INIT "-Wa,-muse-unaligned-vector-move")
 
 # Libraries and packages come from the MinGW root and the prefixes given in
 # CMAKE_PREFIX_PATH, never from the build machine; programs from the build machine.
-set(CMAKE_FIND_ROOT_PATH /usr/${TAVRIK_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH /usr/${TAVRIK_MINGW_TRIPLE} ${CMAKE_PREFIX_PATH})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
