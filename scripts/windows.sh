@@ -40,7 +40,8 @@ mkdir -p "$cache" "$work"
 qt_features=(
   sql network dbus printsupport concurrent xml
   tabletevent # Debian's source lacks the Wintab headers
-  vulkan freetype fontconfig icu direct2d mimetype sessionmanager systemtrayicon
+  vulkan freetype fontconfig icu mimetype sessionmanager systemtrayicon
+  direct2d directwrite3 # the DirectWrite font database, which 6.4 builds only with Direct2D
   textodfwriter textmarkdownreader textmarkdownwriter style_stylesheet style_fusion
   gif jpeg ico movie pdf picture undocommand undostack undogroup undoview
   filedialog fontdialog colordialog wizard mdiarea dockwidget calendarwidget datetimeedit
@@ -76,7 +77,8 @@ fetch_source() {
   apt-get "${options[@]}" -qq update
   rm -rf "$dir" && mkdir -p "$dir"
   (cd "$dir" && apt-get "${options[@]}" -qq source --download-only "$package=$version" >/dev/null)
-  dpkg-source --no-check -x "$dir"/*.dsc "$dir/src" >/dev/null
+  dpkg-source --no-check -x "$dir"/*.dsc "$dir/src" >"$dir/unpack.log" 2>&1 ||
+    { cat "$dir/unpack.log" >&2; return 1; }
 }
 
 # Prints the tarball of PACKAGE built for Windows, building it first if needed.
