@@ -114,7 +114,9 @@ void TestConversions::textToNumber() {
 
 void TestConversions::ignoresTheLocale() {
     // A locale whose decimal point is a comma must not change the reading.
-    const char* commaLocales[] = {"it_IT.UTF-8", "de_DE.UTF-8", "fr_FR.UTF-8"};
+    // (Windows names its locales differently, and always has Italian.)
+    const char* commaLocales[] = {"it_IT.UTF-8", "de_DE.UTF-8", "fr_FR.UTF-8",
+                                  "Italian_Italy.1252"};
     const char* found = nullptr;
     for (const char* name : commaLocales)
         if (std::setlocale(LC_ALL, name)) {
