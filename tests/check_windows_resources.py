@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
-"""Reads a compiled Windows resource file (.res) and checks the icon group
-(three images: 32x32 in 2 colours, 32x32 and 16x16 in 16 colours) and the
-version record (1.00 / 1.0.0.0, product name Tavrik, the licence, Italian 0x0410 with
-code page 1200). Usage: check_windows_resources.py tavrik.res"""
+"""Reads the resources of a compiled Windows resource file (.res) or of a
+Windows program (.exe) and checks the icon group (three images: 32x32 in 2
+colours, 32x32 and 16x16 in 16 colours) and the version record (1.00 /
+1.0.0.0, product name Tavrik, the licence, Italian 0x0410 with code page 1200).
+Usage: check_windows_resources.py tavrik.res|tavrik.exe"""
 import struct
 import sys
 
@@ -35,6 +36,36 @@ def resources(buf):
         off = align(off + header_size + data_size)
 
 
+def program_resources(buf):
+    """The resources of a PE program: its .rsrc section's tree of type, name
+    and language directories, whose leaves point at the data."""
+    pe = struct.unpack_from("<I", buf, 0x3C)[0]
+    sections, optional_size = struct.unpack_from("<H12xH", buf, pe + 6)
+    table = pe + 24 + optional_size
+    for i in range(sections):
+        name, _, address, _, raw = struct.unpack_from("<8sIIII", buf, table + 40 * i)
+        if name.rstrip(b"\0") == b".rsrc":
+            break
+    else:
+        return
+
+    def entries(off):
+        named, numbered = struct.unpack_from("<HH", buf, raw + off + 12)
+        for i in range(named + numbered):
+            key, target = struct.unpack_from("<II", buf, raw + off + 16 + 8 * i)
+            if key & 0x80000000:  # a name, counted UTF-16
+                at = raw + (key & 0x7FFFFFFF)
+                length = struct.unpack_from("<H", buf, at)[0]
+                key = buf[at + 2:at + 2 + 2 * length].decode("utf-16-le")
+            yield key, target
+
+    for kind, names in entries(0):
+        for name, languages in entries(names & 0x7FFFFFFF):
+            for language, leaf in entries(languages & 0x7FFFFFFF):
+                rva, size = struct.unpack_from("<II", buf, raw + leaf)
+                yield kind, name, language, buf[raw + rva - address:raw + rva - address + size]
+
+
 def version_block(buf, off=0):
     """(key, value, children) of one VS_VERSIONINFO-style block."""
     length, value_length, kind = struct.unpack_from("<HHH", buf, off)
@@ -59,7 +90,7 @@ def version_block(buf, off=0):
 
 def main(path):
     buf = open(path, "rb").read()
-    found = list(resources(buf))
+    found = list(program_resources(buf) if buf[:2] == b"MZ" else resources(buf))
     failures = []
 
     def expect(what, actual, wanted):

@@ -26,6 +26,11 @@ flock -w 600 "$lock" || { echo "wine.sh: $WINEPREFIX is busy" >&2; exit 1; }
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   "$wine" wineboot --init >/dev/null 2>&1
   "$wineserver" --wait
+  # Wine's own faces (MS Sans Serif, Tahoma, ...), which a 64-bit-only Wine
+  # leaves out of a new prefix: Windows always has them.
+  if [ -d /usr/share/wine/fonts ]; then
+    cp -s /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  fi
 fi
 
 program=$1

@@ -83,10 +83,16 @@ void paintYellow(QWidget* widget) {
 } // namespace
 
 QFont Form1::formFont() {
-    QString family = QStringLiteral("MS Sans Serif");
-    if (!QFontDatabase::hasFamily(family)) family = QStringLiteral("Liberation Sans");
-    if (!QFontDatabase::hasFamily(family))
-        family = QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+    // Windows' own "MS Sans Serif" is a bitmap face, which is drawn neither bold
+    // nor scaled with the screen: only a scalable one will do. Its TrueType
+    // successor comes next, then the nearest faces of Wine and of Linux.
+    QString family = QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+    for (const char* candidate : {"MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans"}) {
+        if (QFontDatabase::isSmoothlyScalable(QLatin1String(candidate))) {
+            family = QLatin1String(candidate);
+            break;
+        }
+    }
     QFont font(family, 12, QFont::Bold);
     font.setStyleHint(QFont::SansSerif);
     return font;

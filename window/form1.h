@@ -26,7 +26,7 @@ public:
     void addItem(const QString& item) override;
     void showMessage(const QString& message) override;
 
-    // "MS Sans Serif" where installed, else the nearest bold sans-serif face.
+    // "MS Sans Serif" where installed as a scalable face, else the nearest sans-serif face.
     static QFont formFont();
 
 protected:
