@@ -162,4 +162,15 @@ wm=$!
 export WINEPREFIX=$PWD/build-windows/wine
 # One at a time: each run has a wineserver of its own (tests/wine.sh).
 ctest --test-dir build-windows --output-on-failure --timeout 300
-tests/wine.sh build-windows/tst_trial_division.exe initTestCase | sed -n 's/.*runs: /kernel instruction sets under Wine: /p' | paste -sd' '
+tests/wine.sh build-windows/tst_trial_division.exe searchUsesTheWidest |
+  sed -n 's/.*runs: //p' | paste -sd' ' | sed 's/^/kernel instruction sets under Wine: /'
+
+echo "== the program on a screen at 150 % (144 dots per inch)"
+rm -rf build-windows/wine-150
+cp -a "$WINEPREFIX" build-windows/wine-150
+WINEPREFIX=$PWD/build-windows/wine-150 WINEDEBUG=-all /usr/lib/wine/wine64 \
+  reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null
+WINEPREFIX=$PWD/build-windows/wine-150 /usr/lib/wine/wineserver --wait
+# Every click lands where the scaled window has its control.
+WINEPREFIX=$PWD/build-windows/wine-150 TAVRIK_RUNNER=$PWD/tests/wine.sh TAVRIK_SCALE=1.5 \
+  tests/smoke_xvfb.sh build-windows/tavrik.exe "$PWD/build-windows/tests/smoke-150.png"
