@@ -25,6 +25,6 @@ int main(int argc, char* argv[]) {
         form.show();
         status = QApplication::exec();
     }
-    using namespace std::chrono_literals;
-    return tavrik::tearDownWithin(3s, status, [&app] { app.reset(); });
+    return tavrik::tearDownApplication(QGuiApplication::platformName(), status,
+                                       [&app] { app.reset(); });
 }

@@ -510,7 +510,7 @@ int main(int argc, char* argv[]) {
         QTEST_SET_MAIN_SOURCE_PATH
         status = QTest::qExec(&test, argc, argv);
     }
-    using namespace std::chrono_literals;
-    return tavrik::tearDownWithin(3s, status, [&app] { app.reset(); });
+    return tavrik::tearDownApplication(QGuiApplication::platformName(), status,
+                                       [&app] { app.reset(); });
 }
 #include "tst_form1.moc"
