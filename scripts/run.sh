@@ -1,10 +1,19 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts Tavrik.
+# Starts Tavrik: checks for a display, installs what building and running it
+# need where missing (sudo apt-get when not root), builds the program alone
+# into build/, and starts it as the user who ran this. Once everything is
+# there it prints nothing and starts in a second or two.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh >/dev/null
+source scripts/packages.sh
 if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   echo "No display: start this from a desktop session (or under Xvfb with DISPLAY set)." >&2
   exit 1
 fi
+# On a Wayland desktop, Qt's Wayland plugin; without it Qt runs through XWayland.
+[ -z "${WAYLAND_DISPLAY:-}" ] || ensure_packages qt6-wayland
+scripts/setup.sh --program
+# Qt wants a UTF-8 locale and warns when the system's is not one (a minimal
+# system has only "C"); C.UTF-8 is always there.
+[ "$(locale charmap 2>/dev/null)" = UTF-8 ] || export LC_ALL=C.UTF-8
 exec build/app/tavrik "$@"
