@@ -59,14 +59,19 @@ void TestTeardown::childProcess() {
     QFETCH(QByteArray, line);
 
     // Under an emulator (another processor's build) the child is started through it.
-    QStringList command = QProcess::splitCommand(qEnvironmentVariable("TAVRIK_TEST_LAUNCHER"));
+    const QString launcher = qEnvironmentVariable("TAVRIK_TEST_LAUNCHER");
+    QStringList command = QProcess::splitCommand(launcher);
     command << QCoreApplication::applicationFilePath() << "--child" << platform
             << QString::number(teardownMs) << QString::number(limitMs);
     QProcess child;
     QElapsedTimer clock;
     clock.start();
     child.start(command.takeFirst(), command);
-    QVERIFY2(child.waitForStarted(), qPrintable(child.errorString()));
+    const bool started = child.waitForStarted();
+    // qemu-user 7 (Debian 12) rejects the clone flags QProcess starts children with.
+    if (!started && !launcher.isEmpty())
+        QSKIP(qPrintable("the emulator cannot start a child process: " + child.errorString()));
+    QVERIFY2(started, qPrintable(child.errorString()));
     const bool finished = child.waitForFinished(60000);
     if (!finished) child.kill();
     QVERIFY2(finished, "the child never ended");
