@@ -22,6 +22,7 @@ test_packages=(
   libbenchmark-dev
   xvfb xdotool x11-apps x11-utils imagemagick xclip   # the real window driven under Xvfb
   weston qt6-wayland  # the window tests on Wayland, under a headless Weston
+  xfce4-clipman       # an X11 clipboard manager: a copy made before EXIT survives it
 )
 
 run_logged() {
