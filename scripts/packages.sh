@@ -6,6 +6,9 @@
 #       password). It says in one line how many packages it installs, their
 #       dependencies included, and how much space they take, with apt's
 #       progress on that line; apt's whole output only when something fails.
+#   use_utf8_locale  exports LC_ALL=C.UTF-8 where the locale is not UTF-8:
+#       Qt wants one and warns otherwise (a minimal system has only "C");
+#       C.UTF-8 is always there. The system's settings stay as they are.
 #   run_logged LOG COMMAND...  runs COMMAND with its output in LOG; prints LOG
 #       and fails if COMMAND fails.
 #
@@ -22,8 +25,12 @@ test_packages=(
   libbenchmark-dev
   xvfb xdotool x11-apps x11-utils imagemagick xclip   # the real window driven under Xvfb
   weston qt6-wayland  # the window tests on Wayland, under a headless Weston
-  xfce4-clipman       # an X11 clipboard manager: a copy made before EXIT survives it
+  xfce4-clipman dbus-daemon  # an X11 clipboard manager (and its session bus): a copy made before EXIT survives it
 )
+
+use_utf8_locale() {
+  [ "$(locale charmap 2>/dev/null)" = UTF-8 ] || export LC_ALL=C.UTF-8
+}
 
 run_logged() {
   local log=$1

@@ -12,8 +12,6 @@ if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
 fi
 # On a Wayland desktop, Qt's Wayland plugin; without it Qt runs through XWayland.
 [ -z "${WAYLAND_DISPLAY:-}" ] || ensure_packages qt6-wayland
+use_utf8_locale # for the program and Qt's tools in the build
 scripts/setup.sh --program
-# Qt wants a UTF-8 locale and warns when the system's is not one (a minimal
-# system has only "C"); C.UTF-8 is always there.
-[ "$(locale charmap 2>/dev/null)" = UTF-8 ] || export LC_ALL=C.UTF-8
 exec build/app/tavrik "$@"

@@ -30,6 +30,7 @@ else
   tests=ON target=all
 fi
 
+use_utf8_locale # for Qt's tools in the build
 if [ -e build ] && ! [ -w build ]; then
   echo "build/ belongs to $(stat -c %U build), not to you (an earlier build as root?):" >&2
   echo "remove it (sudo rm -rf build) and run this again." >&2

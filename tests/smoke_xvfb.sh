@@ -5,10 +5,10 @@
 # click EXIT. Passes when the search changed the list, the count reads 25 (the
 # primes up to 100), and the program ended with status 0 within a second of
 # the click on EXIT.
-# Where Xfce's clipboard manager (xfce4-clipman) is installed it runs too: the
-# program then hands the clipboard over while it shuts down, waiting up to 5 s
-# for the manager, and must end on its own with the prime still on the
-# clipboard for another client.
+# Where Xfce's clipboard manager (xfce4-clipman, with dbus-run-session) is
+# installed it runs too: the program then hands the clipboard over while it
+# shuts down, waiting up to 5 s for the manager, and must end on its own with
+# the prime still on the clipboard for another client.
 # Usage: smoke_xvfb.sh PROGRAM [SCREENSHOT.png]
 set -euo pipefail
 program=$1
@@ -16,16 +16,21 @@ shot=${2:-smoke.png}
 
 source "$(dirname "$0")/xvfb.sh"
 xvfb="" pid="" manager="" manager_home=""
-trap 'kill $pid $manager $xvfb 2>/dev/null || true; rm -rf "$manager_home"' EXIT
+# The manager, its bus and settings service are one process group.
+trap 'kill $pid $xvfb 2>/dev/null; [ -z "$manager" ] || kill -- -"$manager" 2>/dev/null
+  rm -rf "$manager_home"' EXIT
 start_xvfb
 
 exit_seconds=1
-if command -v xfce4-clipman >/dev/null; then
-  # Its settings and history in a folder of its own, not the user's.
+if command -v xfce4-clipman >/dev/null && command -v dbus-run-session >/dev/null; then
+  # Its settings and history in a folder of its own, not the user's; its
+  # settings service (xfconf) on a private session bus.
   manager_home=$(mktemp -d)
   HOME=$manager_home XDG_CONFIG_HOME=$manager_home XDG_CACHE_HOME=$manager_home \
-    xfce4-clipman >/dev/null 2>&1 &
+    setsid dbus-run-session -- xfce4-clipman >"$manager_home/log" 2>&1 &
   manager=$!
+  for _ in $(seq 200); do xlsclients 2>/dev/null | grep -q xfce4-clipman && break; sleep 0.05; done
+  xlsclients | grep -q xfce4-clipman || { cat "$manager_home/log"; echo "FAIL: xfce4-clipman did not start"; exit 1; }
   exit_seconds=8 # the hand-off may take its 5 s
 fi
 
