@@ -42,6 +42,7 @@ fi
 # a build that has its tests; the tests need them configured.
 werror=${TAVRIK_WERROR:-OFF}
 cached() { sed -n "s/^$1:BOOL=//p" build/CMakeCache.txt 2>/dev/null; }
+[ "$(cached TAVRIK_TESTS)" != ON ] || tests=ON
 if [ "$(cached TAVRIK_WERROR)" != "$werror" ] ||
   { [ $tests = ON ] && [ "$(cached TAVRIK_TESTS)" != ON ]; }; then
   echo "configuring the build in build/"

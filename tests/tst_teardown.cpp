@@ -68,7 +68,8 @@ void TestTeardown::childProcess() {
     clock.start();
     child.start(command.takeFirst(), command);
     const bool started = child.waitForStarted();
-    // qemu-user 7 (Debian 12) rejects the clone flags QProcess starts children with.
+    // qemu-user (7.2 in Debian 12 at least) rejects the clone flags QProcess starts
+    // children with.
     if (!started && !launcher.isEmpty())
         QSKIP(qPrintable("the emulator cannot start a child process: " + child.errorString()));
     QVERIFY2(started, qPrintable(child.errorString()));
