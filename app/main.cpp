@@ -1,7 +1,9 @@
 #include "runtime/teardown.h"
+#include "tavrik_version.h"
 #include "window/form1.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QIcon>
 #include <memory>
 
@@ -10,13 +12,13 @@ int main(int argc, char* argv[]) {
     // The name titles every message box. No display name is set: Qt would
     // append it to the window's title, which must read "Form1" alone.
     QApplication::setApplicationName(QStringLiteral("Tavrik"));
-    QApplication::setApplicationVersion(QStringLiteral("1.00"));
+    QApplication::setApplicationVersion(QStringLiteral(TAVRIK_VERSION_TEXT));
     // The installed desktop entry's name: Wayland compositors and docks find
     // the window's entry, and so its icon, through it.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.tavrik.Tavrik"));
     QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/icons/tavrik-%1.png").arg(size));
+    for (const QFileInfo& file : QDir(QStringLiteral(":/icons")).entryInfoList())
+        icon.addFile(file.filePath());
     QApplication::setWindowIcon(icon);
 
     int status = 0;
@@ -25,6 +27,6 @@ int main(int argc, char* argv[]) {
         form.show();
         status = QApplication::exec();
     }
-    using namespace std::chrono_literals;
-    return tavrik::tearDownWithin(3s, status, [&app] { app.reset(); });
+    return tavrik::tearDownApplication(QGuiApplication::platformName(), status,
+                                       [&app] { app.reset(); });
 }

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The package on a clean system: a fresh minimal Debian 12 (debootstrap
-# --variant=minbase), where apt installs the .deb with its Depends and nothing
-# else, and the installed program is then driven by the smoke test (typing
-# 0 and 100, FIND: 25 primes, EXIT: status 0).
+# The package on a clean system: a fresh minimal Debian of this machine's
+# release, which the package was built for (debootstrap --variant=minbase),
+# where apt installs the .deb with its Depends and nothing else, and the
+# installed program is then driven by the smoke test (typing 0 and 100, FIND:
+# 25 primes, EXIT: status 0).
 # The X server and the tools that drive it run outside, on this machine: the
 # program inside reaches Xvfb through its abstract socket, so the system it
 # runs on holds exactly what the package pulled in, and a library missing from
@@ -11,7 +12,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 deb=$(realpath "$1")
-release=bookworm
+release=$(. /etc/os-release && echo "$VERSION_CODENAME")
 source scripts/chroot.sh
 if inside_chroot; then
   echo "SKIPPED: clean install on Debian $release (already inside a chroot; no nesting)"

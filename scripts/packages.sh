@@ -1,16 +1,108 @@
-# Sourced by the other scripts: ensure_packages NAME... installs, as root on
-# Debian, whichever of the named packages are missing, and nothing otherwise.
+# Sourced by the other scripts.
+#
+#   ensure_packages NAME...  installs whichever of the named Debian packages are
+#       missing, and does nothing, silently, when none is. As root it calls
+#       apt-get itself; as anyone else, sudo apt-get (which may ask for the
+#       password). It says in one line how many packages it installs, their
+#       dependencies included, and how much space they take, with apt's
+#       progress on that line; apt's whole output only when something fails.
+#   use_utf8_locale  exports LC_ALL=C.UTF-8 where the locale is not UTF-8:
+#       Qt wants one and warns otherwise (a minimal system has only "C");
+#       C.UTF-8 is always there. The system's settings stay as they are.
+#   run_logged LOG COMMAND...  runs COMMAND with its output in LOG; prints LOG
+#       and fails if COMMAND fails.
+#
+# The package lists: what building and running the program needs, and what
+# the tests and benchmarks need besides.
+
+program_packages=(
+  g++ cmake ninja-build pkg-config
+  qt6-base-dev qt6-qpa-plugins
+  libhwy-dev         # the vector division kernel (Google Highway)
+  fonts-liberation2  # the nearest face to "MS Sans Serif"
+)
+test_packages=(
+  libbenchmark-dev
+  xvfb xdotool x11-apps x11-utils imagemagick xclip   # the real window driven under Xvfb
+  weston qt6-wayland  # the window tests on Wayland, under a headless Weston
+  xfce4-clipman dbus-daemon  # an X11 clipboard manager (and its session bus): a copy made before EXIT survives it
+)
+
+use_utf8_locale() {
+  [ "$(locale charmap 2>/dev/null)" = UTF-8 ] || export LC_ALL=C.UTF-8
+}
+
+run_logged() {
+  local log=$1
+  shift
+  mkdir -p "$(dirname "$log")"
+  if ! "$@" >"$log" 2>&1; then
+    cat "$log" >&2
+    echo "FAILED: $* (output above, kept in $log)" >&2
+    return 1
+  fi
+}
+
+# The command that runs apt-get as root: nothing for root, else sudo.
+apt_as_root() {
+  if [ "$(id -u)" -eq 0 ]; then
+    DEBIAN_FRONTEND=noninteractive "$@"
+  elif command -v sudo >/dev/null; then
+    sudo DEBIAN_FRONTEND=noninteractive "$@"
+  else
+    echo "$* needs root, and there is no sudo: run this as root, or install sudo" >&2
+    return 1
+  fi
+}
+
 ensure_packages() {
   local missing=() p
   for p in "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed' || missing+=("$p")
   done
   ((${#missing[@]})) || return 0
-  if [ "$(id -u)" -ne 0 ]; then
-    echo "missing packages: ${missing[*]} (run as root to install them)" >&2
+
+  local log start=$SECONDS
+  log=$(mktemp)
+  # sudo asks for the password before the progress line starts.
+  [ "$(id -u)" -eq 0 ] || ! command -v sudo >/dev/null || sudo -v
+  echo "looking up ${#missing[@]} missing packages: ${missing[*]}"
+  run_logged "$log" apt_as_root apt-get update -q || return 1
+  local new kib
+  new=$(LC_ALL=C apt-get -s install --no-install-recommends "${missing[@]}" 2>"$log" |
+    awk '/^Inst /{print $2}') || { cat "$log" >&2; return 1; }
+  # shellcheck disable=SC2086 # one package name a word
+  kib=$(apt-cache show --no-all-versions $new 2>/dev/null | awk '/^Installed-Size:/{s += $2} END {print s + 0}')
+  local label
+  label="installing $(echo "$new" | wc -w) packages ($((kib / 1024)) MiB)..."
+  # apt's status lines (APT::Status-Fd) show as a percentage on the one line;
+  # everything else it says goes to the log.
+  local - status=0
+  set -o pipefail
+  if [ -t 1 ]; then printf '%s' "$label"; else echo "$label"; fi
+  apt_as_root apt-get install -y -q --no-install-recommends -o APT::Status-Fd=1 "${missing[@]}" 2>&1 |
+    while IFS= read -r line; do
+      case $line in
+        dlstatus:* | pmstatus:*)
+          if [ -t 1 ]; then
+            IFS=: read -r kind _ percent _ <<<"$line"
+            [ "$kind" = dlstatus ] && kind=downloading || kind=installing
+            printf '\r%s %s %3d%%' "$label" "$kind" "${percent%.*}"
+          fi ;;
+        *) echo "$line" >>"$log" ;;
+      esac
+    done || status=$?
+  if ((status != 0)); then
+    [ -t 1 ] && echo
+    cat "$log" >&2
+    echo "FAILED: apt-get install ${missing[*]}" >&2
+    rm -f "$log"
     return 1
   fi
-  echo "Installing: ${missing[*]}"
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  rm -f "$log"
+  if [ -t 1 ]; then
+    printf '\r%s done in %d s            \n' "$label" $((SECONDS - start))
+  else
+    echo "done in $((SECONDS - start)) s"
+  fi
 }

@@ -2,12 +2,18 @@
 # The real program under Xvfb, driven like a person would: type both limits
 # with real key events, click FIND with a real mouse click, take a screenshot,
 # copy the count field to the clipboard; then a range it rejects, whose message
-# box is captured and closed with OK; then click EXIT. Passes when the search
-# changed the list, the count reads 25 (the primes up to 100), the box titled
-# "Tavrik" came and went leaving the lower limit and an empty list, and the
-# program ended with status 0 within a second of the click on EXIT.
+# box is captured and closed with OK; copy a prime with Ctrl+C in the list;
+# then click EXIT. Passes when the search changed the list, the count reads 25
+# (the primes up to 100), the box titled "Tavrik" came and went leaving the
+# lower limit, and the program ended with status 0 within a second of the
+# click on EXIT.
+# Where Xfce's clipboard manager (xfce4-clipman, with dbus-run-session) is
+# installed it runs too: the program then hands the clipboard over while it
+# shuts down, waiting up to 5 s for the manager, and must end on its own with
+# the prime still on the clipboard for another client.
 # TAVRIK_RUNNER, when set, runs the program (tests/wine.sh for a Windows
-# build; Wine's own start and end then get more time).
+# build; Wine's own start and end then get more time, and no clipboard
+# manager runs: the hand-off is Qt's on X11).
 # TAVRIK_SCALE (default 1) is the scale the window is drawn at, e.g. 1.5 with
 # QT_SCALE_FACTOR=1.5: every click lands at the scaled position.
 # Usage: smoke_xvfb.sh PROGRAM [SCREENSHOT.png]   (the box: SCREENSHOT-box.png)
@@ -21,14 +27,29 @@ start_limit=100 exit_limit=10
 [ -z "$runner" ] || start_limit=900 exit_limit=100
 
 source "$(dirname "$0")/xvfb.sh"
-xvfb="" pid=""
-trap 'kill $pid $xvfb 2>/dev/null || true' EXIT
+xvfb="" pid="" manager="" manager_home=""
+# The manager, its bus and settings service are one process group.
+trap 'kill $pid $xvfb 2>/dev/null; [ -z "$manager" ] || kill -- -"$manager" 2>/dev/null
+  rm -rf "$manager_home"' EXIT
 start_xvfb
+
+if [ -z "$runner" ] && command -v xfce4-clipman >/dev/null && command -v dbus-run-session >/dev/null; then
+  # Its settings and history in a folder of its own, not the user's; its
+  # settings service (xfconf) on a private session bus.
+  manager_home=$(mktemp -d)
+  HOME=$manager_home XDG_CONFIG_HOME=$manager_home XDG_CACHE_HOME=$manager_home \
+    setsid dbus-run-session -- xfce4-clipman >"$manager_home/log" 2>&1 &
+  manager=$!
+  for _ in $(seq 200); do xlsclients 2>/dev/null | grep -q xfce4-clipman && break; sleep 0.05; done
+  xlsclients | grep -q xfce4-clipman || { cat "$manager_home/log"; echo "FAIL: xfce4-clipman did not start"; exit 1; }
+  exit_limit=80 # the hand-off may take its 5 s
+fi
 
 # Window pixels at 96 dots per inch, scaled.
 px() { for n in "$@"; do awk -v n="$n" -v s="$scale" 'BEGIN {printf "%d ", n * s + 0.5}'; done; }
 click() { read -r x y <<<"$(px "$1" "$2")"; xdotool mousemove --window "$wid" "$x" "$y" click 1; }
 find_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1; }
+clipboard() { timeout 5 xclip -o -selection clipboard 2>/dev/null || true; }
 
 ${runner:+"$runner"} "$program" 2>"${shot%.png}.stderr" &
 pid=$!
@@ -63,7 +84,7 @@ copy_field() {
   click "$1" "$2"
   xdotool key ctrl+a ctrl+c
   sleep 0.2
-  timeout 5 xclip -o -selection clipboard 2>/dev/null || true
+  clipboard
 }
 count=$(copy_field 228 376)
 [ "$count" = "25" ] || { echo "FAIL: the count field reads '$count', not 25"; exit 1; }
@@ -94,6 +115,18 @@ lower=$(copy_field 216 104)
 [ "$lower" = "7" ] || { echo "FAIL: the lower limit reads '$lower' after the box, not 7"; exit 1; }
 [ "$(list_mean)" = "$before" ] || { echo "FAIL: the list is not empty after the rejected range"; exit 1; }
 
+# A prime of a new search, copied from the list.
+click 216 160   # the upper limit
+xdotool key ctrl+a
+xdotool type --delay 10 "100"
+click 144 232   # FIND   PRIME   NUMBERS
+sleep 0.5
+click 400 24    # the list's first item
+xdotool key ctrl+c
+sleep 0.2
+prime=$(clipboard)
+[ "$prime" = "  7" ] || { echo "FAIL: Ctrl+C in the list copied '$prime', not '  7'"; exit 1; }
+
 click 212 300   # E X I T
 for _ in $(seq "$exit_limit"); do
   kill -0 "$pid" 2>/dev/null || break
@@ -104,4 +137,16 @@ status=0
 wait "$pid" || status=$?
 pid=""
 [ "$status" -eq 0 ] || { echo "FAIL: exit status $status"; tail -30 "${shot%.png}.stderr"; exit 1; }
-echo "PASS: searched, 25 primes, screenshot in $shot; 7 to 7 rejected in a box titled Tavrik; ended with status 0"
+if grep -q "shutdown did not finish" "${shot%.png}.stderr"; then
+  echo "FAIL: the shutdown was cut short:"
+  cat "${shot%.png}.stderr"
+  exit 1
+fi
+kept=""
+if [ -n "$manager" ]; then
+  kept=$(clipboard)
+  [ "$kept" = "$prime" ] || { echo "FAIL: after EXIT the clipboard holds '$kept', not '$prime'"; exit 1; }
+  kept=", the copied prime kept by the clipboard manager"
+fi
+echo "PASS: searched, 25 primes, screenshot in $shot; 7 to 7 rejected in a box titled Tavrik;" \
+  "ended with status 0$kept"

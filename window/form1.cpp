@@ -129,10 +129,11 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     // Single lines in one font: the list need not measure every item to lay them out.
     List1->setUniformItemSizes(true);
 
-    // What a screen reader announces for each field: the caption beside it.
-    Text1->setAccessibleName(Label3->text());
-    Text2->setAccessibleName(Label4->text());
-    Text3->setAccessibleName(Label5->text());
+    // Each caption labels its field: Qt names the field after it for screen
+    // readers and reports the "labelled by" relation. The list has no caption.
+    Label3->setBuddy(Text1);
+    Label4->setBuddy(Text2);
+    Label5->setBuddy(Text3);
     List1->setAccessibleName(QStringLiteral("PRIME NUMBERS"));
 
     connect(Command1, &QPushButton::clicked, this, [this] {

@@ -1,0 +1,93 @@
+#include "runtime/teardown.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTest>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+namespace {
+
+const QByteArray watchdogLine =
+    "tavrik: the toolkit's shutdown did not finish; ending the process\n";
+
+// The child: tst_teardown --child PLATFORM TEARDOWN_MS LIMIT_MS, whose
+// tear-down takes TEARDOWN_MS (-1: for ever) and whose status is 7.
+int runChild(char* argv[]) {
+    const QString platform = QString::fromLatin1(argv[2]);
+    const int teardownMs = std::atoi(argv[3]);
+    const std::chrono::milliseconds limit(std::atoi(argv[4]));
+    return tavrik::tearDownApplication(
+        platform, 7,
+        [teardownMs] {
+            if (teardownMs < 0)
+                std::this_thread::sleep_for(std::chrono::hours(1));
+            else
+                std::this_thread::sleep_for(std::chrono::milliseconds(teardownMs));
+        },
+        limit);
+}
+
+} // namespace
+
+class TestTeardown : public QObject {
+    Q_OBJECT
+
+private slots:
+    void childProcess_data();
+    void childProcess();
+};
+
+void TestTeardown::childProcess_data() {
+    QTest::addColumn<QString>("platform");
+    QTest::addColumn<int>("teardownMs"); // -1: blocks for ever
+    QTest::addColumn<int>("limitMs");
+    QTest::addColumn<QByteArray>("line"); // on the standard error
+
+    QTest::newRow("wayland, tear-down finishes") << "wayland" << 0 << 5000 << QByteArray();
+    QTest::newRow("wayland, tear-down blocks") << "wayland" << -1 << 300 << watchdogLine;
+    // On X11 a slow shutdown may be the clipboard's hand-off: never cut short.
+    QTest::newRow("xcb, tear-down slower than the limit") << "xcb" << 1000 << 100 << QByteArray();
+}
+
+void TestTeardown::childProcess() {
+    QFETCH(QString, platform);
+    QFETCH(int, teardownMs);
+    QFETCH(int, limitMs);
+    QFETCH(QByteArray, line);
+
+    // Under an emulator (another processor's build) the child is started through it.
+    const QString launcher = qEnvironmentVariable("TAVRIK_TEST_LAUNCHER");
+    QStringList command = QProcess::splitCommand(launcher);
+    command << QCoreApplication::applicationFilePath() << "--child" << platform
+            << QString::number(teardownMs) << QString::number(limitMs);
+    QProcess child;
+    QElapsedTimer clock;
+    clock.start();
+    child.start(command.takeFirst(), command);
+    const bool started = child.waitForStarted();
+    // qemu-user (7.2 in Debian 12 at least) rejects the clone flags QProcess starts
+    // children with.
+    if (!started && !launcher.isEmpty())
+        QSKIP(qPrintable("the emulator cannot start a child process: " + child.errorString()));
+    QVERIFY2(started, qPrintable(child.errorString()));
+    const bool finished = child.waitForFinished(60000);
+    if (!finished) child.kill();
+    QVERIFY2(finished, "the child never ended");
+    QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(child.exitCode(), 7);
+    QCOMPARE(child.readAllStandardError(), line);
+    if (teardownMs > limitMs) QVERIFY(clock.elapsed() >= teardownMs); // waited for it
+}
+
+int main(int argc, char* argv[]) {
+    if (argc == 5 && std::strcmp(argv[1], "--child") == 0) return runChild(argv);
+    QCoreApplication app(argc, argv);
+    TestTeardown test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_teardown.moc"
