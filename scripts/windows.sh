@@ -161,7 +161,7 @@ openbox >/dev/null 2>&1 &
 wm=$!
 export WINEPREFIX=$PWD/build-windows/wine
 # One at a time: each run has a wineserver of its own (tests/wine.sh).
-ctest --test-dir build-windows --output-on-failure --timeout 300
+ctest --preset windows
 tests/wine.sh build-windows/tst_trial_division.exe searchUsesTheWidest |
   sed -n 's/.*runs: //p' | paste -sd' ' | sed 's/^/kernel instruction sets under Wine: /'
 
