@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Builds build-windows/tavrik.exe, a self-contained 64-bit Windows program,
-# on Debian 12 or 13 (as root), and with --test runs its tests under Wine.
+# on Debian 12 or 13, and with --test runs its tests under Wine.
 #
 # Debian has no Qt for Windows, so a static one is made from Debian's own
 # source of the installed Qt version with the MinGW-w64 cross compiler, and
 # Highway likewise. Both are built once and kept as tarballs in
-# $TAVRIK_WINDOWS_CACHE (/var/cache/tavrik/windows); later runs unpack them
-# into build-windows/deps. The source comes through a private apt
+# $TAVRIK_WINDOWS_CACHE (/var/cache/tavrik/windows for root, else
+# ~/.cache/tavrik/windows); later runs unpack them into build-windows/deps.
+# Missing packages are installed through sudo when not run as root. The source comes through a private apt
 # configuration with deb-src entries for the archive apt already uses: the
 # system's own sources are left as they are.
 #
@@ -28,8 +29,13 @@ ensure_packages g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 cmake ninja
 [ -z "$test" ] || ensure_packages python3 wine64 fonts-wine fonts-liberation2 xvfb openbox \
   xdotool x11-utils x11-apps imagemagick xclip
 
-cache=${TAVRIK_WINDOWS_CACHE:-/var/cache/tavrik/windows}
-work=${TAVRIK_WINDOWS_WORK:-/var/tmp/tavrik-windows}
+if [ "$(id -u)" -eq 0 ]; then
+  cache=${TAVRIK_WINDOWS_CACHE:-/var/cache/tavrik/windows}
+  work=${TAVRIK_WINDOWS_WORK:-/var/tmp/tavrik-windows}
+else
+  cache=${TAVRIK_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tavrik/windows}
+  work=${TAVRIK_WINDOWS_WORK:-/var/tmp/tavrik-windows-$(id -un)}
+fi
 deps=$PWD/build-windows/deps
 toolchain=$PWD/cmake/mingw-w64-x86_64.cmake
 mkdir -p "$cache" "$work"
@@ -73,9 +79,10 @@ fetch_source() {
     awk -v c="$codename" '$2 == c || index($2, c "-") == 1 {print "deb-src " $0}' |
     sort -u >"$apt/sources.list"
   [ -s "$apt/sources.list" ] || { echo "no Debian archive for $codename in apt's sources" >&2; return 1; }
+  # Downloads by whoever runs this, into folders of this script's own.
   local options=(-o Dir::Etc::SourceList="$apt/sources.list" -o Dir::Etc::SourceParts=/dev/null
     -o Dir::State::Lists="$apt/lists" -o Dir::Cache::Archives="$apt/archives"
-    -o APT::Sandbox::User=root)
+    -o APT::Sandbox::User="$(id -un)")
   apt-get "${options[@]}" -qq update
   rm -rf "$dir" && mkdir -p "$dir"
   (cd "$dir" && apt-get "${options[@]}" -qq source --download-only "$package=$version" >/dev/null)
