@@ -1,5 +1,7 @@
 // Times the divisions alone (one by one, and the vector kernel on each
-// instruction set this processor runs, beside the divider's throughput floor),
+// instruction set this processor runs, beside two throughput floors: the
+// divider's for those divisions, and the multiplier's for the kernel's own
+// exactness tests), the making of the kernel's tables,
 // the search as the program runs it, a whole Find command through stand-in
 // controls, a whole click on "FIND   PRIME   NUMBERS" in the real window, and
 // the click together with the window's first repaint on the platform in use
@@ -21,11 +23,14 @@
 #include <cmath>
 #include <cstdint>
 #include <hwy/highway.h>
+#include <memory>
 #include <string>
 
 namespace tavrik_bench {
 // divider_floor.cpp
 double independentDivisions(std::uint64_t divisions);
+// multiplier_floor.cpp
+std::uint64_t independentExactnessTests(std::uint64_t tests);
 } // namespace tavrik_bench
 
 namespace {
@@ -86,6 +91,21 @@ void dividerFloor(benchmark::State& state, double lower, std::int64_t target) {
         benchmark::DoNotOptimize(tavrik_bench::independentDivisions(divisions));
     hwy::SetSupportedTargetsForTest(0);
     state.counters["divisions"] = static_cast<double>(divisions);
+}
+
+void multiplierFloor(benchmark::State& state, double lower, std::int64_t target) {
+    const std::uint64_t tests = divisionsNeeded(lower);
+    hwy::SetSupportedTargetsForTest(target);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(tavrik_bench::independentExactnessTests(tests));
+    hwy::SetSupportedTargetsForTest(0);
+    state.counters["tests"] = static_cast<double>(tests);
+}
+
+// What the first search pays once, before its first division.
+void makeTables(benchmark::State& state) {
+    for (auto _ : state)
+        benchmark::DoNotOptimize(std::make_unique<tavrik::ExactnessTables>());
 }
 
 void search(benchmark::State& state, double lower) {
@@ -181,10 +201,15 @@ int main(int argc, char** argv) {
             benchmark::RegisterBenchmark(("divisions/" + name).c_str(), divisionsOnly,
                                          tavrik::hasExactDivisor, lower, target)
                 ->Unit(benchmark::kMillisecond);
-            benchmark::RegisterBenchmark(("floor/" + name).c_str(), dividerFloor, lower, target)
+            benchmark::RegisterBenchmark(("floor/divider/" + name).c_str(), dividerFloor, lower,
+                                         target)
+                ->Unit(benchmark::kMillisecond);
+            benchmark::RegisterBenchmark(("floor/multiplier/" + name).c_str(), multiplierFloor,
+                                         lower, target)
                 ->Unit(benchmark::kMillisecond);
         }
     }
+    benchmark::RegisterBenchmark("tables", makeTables)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("search/996458993-996468993", search, densest)
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("search/1000000000-1000010000", search, largest)
