@@ -84,9 +84,8 @@ bool hasExactDivisor(double candidate, double root) {
     // candidates at 1000010000: below 2^32, and their roots inside the tables.
     assert(candidate >= 0 && candidate < 0x1p32 && integerPart(candidate) == candidate);
     assert(root >= 0 && root < ExactnessTables::lastDivisor + 1);
-    return HWY_DYNAMIC_DISPATCH(HasExactDivisor)(exactnessTables(),
-                                                 static_cast<std::uint32_t>(candidate),
-                                                 static_cast<std::uint32_t>(root));
+    return HWY_DYNAMIC_DISPATCH(HasExactDivisor)(
+        exactnessTables(), static_cast<std::uint32_t>(candidate), static_cast<std::uint32_t>(root));
 }
 
 bool hasExactDivisorOneByOne(double candidate, double root) {

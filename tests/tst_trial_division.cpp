@@ -128,7 +128,7 @@ void TestTrialDivision::searchUsesTheWidest() {
     QCOMPARE(tavrik::trialDivisionTarget(), hwy::TargetName(targets.front()));
 
     FakeControls form;
-    tavrik::listPrimes(996458993, 996468993, 0, form);
+    tavrik::listPrimes(996458993, 996468993, form);
     QStringList expected;
     for (const QString& p : primesFound(tavrik::hasExactDivisorOneByOne, 996458993, 996468993))
         expected << "  " + p;

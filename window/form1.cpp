@@ -2,19 +2,56 @@
 
 #include "runtime/message_box.h"
 #include "search/find_command.h"
+#include "search/prime_search.h"
 #include "window/commands.h"
 
+#include <QAbstractListModel>
 #include <QApplication>
 #include <QEvent>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <algorithm>
 #include <cmath>
 
 namespace tavrik {
+
+// List1's rows: the primes of the last search as numbers. A row's text is made
+// only when the view asks for it, which it does for the rows on screen.
+class PrimeRows : public QAbstractListModel {
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : static_cast<int>(primes.size());
+    }
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role != Qt::DisplayRole ||
+            !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+            return {};
+        return listItemText(primes[index.row()]);
+    }
+
+    void clear() {
+        beginResetModel();
+        primes.clear();
+        endResetModel();
+    }
+
+    void append(const QList<double>& more) {
+        if (more.isEmpty()) return;
+        const auto first = static_cast<int>(primes.size());
+        beginInsertRows({}, first, first + static_cast<int>(more.size()) - 1);
+        primes.append(more);
+        endInsertRows();
+    }
+
+private:
+    QList<double> primes;
+};
 
 namespace {
 
@@ -80,9 +117,8 @@ void paintYellow(QWidget* widget) {
     widget->setPalette(palette);
 }
 
-} // namespace
-
-QFont Form1::formFont() {
+// "MS Sans Serif" where installed, else the nearest bold sans-serif face.
+QFont formFont() {
     QString family = QStringLiteral("MS Sans Serif");
     if (!QFontDatabase::hasFamily(family)) family = QStringLiteral("Liberation Sans");
     if (!QFontDatabase::hasFamily(family))
@@ -91,6 +127,8 @@ QFont Form1::formFont() {
     font.setStyleHint(QFont::SansSerif);
     return font;
 }
+
+} // namespace
 
 Form1::Form1(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Form1"));
@@ -109,7 +147,9 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     Text1 = place<QLineEdit>(this, "Text1", 2400, 1320, 1695, 495);
     Label4 = label(this, "Label4", "UPPER LIMIT =", 240, 2280, 2055, 255);
     Text2 = place<QLineEdit>(this, "Text2", 2400, 2160, 1695, 495);
-    List1 = place<QListWidget>(this, "List1", 5280, 240, 2895, 6060);
+    List1 = place<QListView>(this, "List1", 5280, 240, 2895, 6060);
+    rows = new PrimeRows(List1);
+    List1->setModel(rows);
     Command1 = button(this, "Command1", "FIND   PRIME   NUMBERS", 240, 3120, 3855, 735);
     Command2 = button(this, "Command2", "C L E A R", 240, 4200, 1815, 615);
     Command3 = button(this, "Command3", "E X I T", 2280, 4200, 1815, 615);
@@ -119,7 +159,6 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     paintYellow(Text3);
     paintYellow(List1);
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
-    List1->setSortingEnabled(false);
     // Single lines in one font: the list need not measure every item to lay them out.
     List1->setUniformItemSizes(true);
 
@@ -129,10 +168,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     Text3->setAccessibleName(Label5->text());
     List1->setAccessibleName(QStringLiteral("PRIME NUMBERS"));
 
-    connect(Command1, &QPushButton::clicked, this, [this] {
-        findPrimeNumbers(*this);
-        showNewItems();
-    });
+    connect(Command1, &QPushButton::clicked, this, [this] { findPrimeNumbers(*this); });
     connect(Command2, &QPushButton::clicked, this, [this] { clearFields(*this); });
     connect(Command3, &QPushButton::clicked, this, [] { exitProgram(); });
 
@@ -153,19 +189,11 @@ QString Form1::text(TextBox box) const { return textBox(box)->text(); }
 void Form1::setText(TextBox box, const QString& text) { textBox(box)->setText(text); }
 
 void Form1::clearList() {
-    newItems.clear();
-    List1->clear();
+    rows->clear();
     List1->scrollToTop(); // an emptied list has no scroll offset to keep for the next one
 }
 
-// Nothing is painted before the click ends, so the items wait and go into the
-// list together: one insertion instead of one per prime.
-void Form1::addItem(const QString& item) { newItems.append(item); }
-
-void Form1::showNewItems() {
-    List1->addItems(newItems);
-    newItems.clear();
-}
+void Form1::addItems(const QList<double>& primes) { rows->append(primes); }
 
 void Form1::showMessage(const QString& message) { showMessageBox(this, message); }
 
