@@ -109,9 +109,9 @@ void TestTrialDivision::targetsAgree() {
 void TestTrialDivision::blockEdges() {
     // A prime's square has one divisor, the last one tried, wherever it falls in
     // a block; its neighbours have their root just below or above a whole number.
-    // The squares reach past the largest accepted candidate.
+    // The primes go up to the tables' last divisor, 31623.
     std::vector<qint64> candidates;
-    for (const auto p : referencePrimes(2, 31627))
+    for (const auto p : referencePrimes(2, 31623))
         candidates.insert(candidates.end(), {p * p - 1, p * p, p * p + 1});
     forEachTarget([&](const char* target) {
         for (const qint64 n : candidates) {
