@@ -2,8 +2,9 @@
 # The real program under Xvfb, driven like a person would: type both limits
 # with real key events, click FIND with a real mouse click, take a screenshot,
 # copy the count field to the clipboard, click EXIT. Passes when the search
-# changed the list, the count reads 25 (the primes up to 100), and the program
-# ended with status 0 within a second of the click on EXIT.
+# changed the list, the count reads 25 (the primes up to 100), the window
+# carries its icon at every size, and the program ended with status 0 within a
+# second of the click on EXIT.
 # Usage: smoke_xvfb.sh PROGRAM [SCREENSHOT.png]
 set -euo pipefail
 program=$1
@@ -41,6 +42,11 @@ xdotool mousemove --window "$wid" 228 376 click 1   # the count field
 xdotool key ctrl+a ctrl+c
 count=$(timeout 5 xclip -o -selection clipboard 2>/dev/null || true)
 [ "$count" = "25" ] || { echo "FAIL: the count field reads '$count', not 25"; exit 1; }
+
+# The window carries its icon at every size (set once the window is shown).
+sizes=$(xprop -len 1000000 -id "$wid" -notype 32c _NET_WM_ICON | sed 's/^[^=]*= //' | tr -d ' ' |
+  tr ',' '\n' | awk '{v[NR] = $1} END {for (i = 1; i < NR; i += 2 + v[i] * v[i + 1]) printf "%s ", v[i]}')
+[ "$sizes" = "16 24 32 48 64 128 256 " ] || { echo "FAIL: window icon sizes '$sizes'"; exit 1; }
 
 xdotool mousemove --window "$wid" 212 300 click 1   # E X I T
 for _ in $(seq 20); do
