@@ -24,7 +24,7 @@ std::uint64_t IndependentExactnessTests(std::uint64_t tests) {
     const hn::ScalableTag<std::uint32_t> d;
     const std::size_t lanes = hn::Lanes(d);
     const std::size_t blocks = tavrik::ExactnessTables::size / lanes;
-    const auto bits = hn::Set(d, 32), lowBits = hn::Set(d, 31);
+    const hn::Rebind<std::uint8_t, decltype(d)> d8;
     auto inexact = hn::Set(d, ~0u);
     std::uint32_t candidate = 996458993;
     for (std::uint64_t done = 0; done < tests; done += blocks * lanes, candidate += 2) {
@@ -32,9 +32,9 @@ std::uint64_t IndependentExactnessTests(std::uint64_t tests) {
         const auto n = hn::Set(d, candidate);
         for (std::size_t i = 0; i < end * lanes; i += lanes) {
             const auto product = hn::Mul(n, hn::Load(d, tables.inverse + i));
-            const auto k = hn::Load(d, tables.shift + i);
-            const auto rotated =
-                hn::Or(hn::Shr(product, k), hn::Shl(product, hn::And(hn::Sub(bits, k), lowBits)));
+            const auto k = hn::PromoteTo(d, hn::LoadU(d8, tables.shift + i));
+            const auto back = hn::PromoteTo(d, hn::LoadU(d8, tables.back + i));
+            const auto rotated = hn::Or(hn::Shr(product, k), hn::Shl(product, back));
             inexact = hn::And(inexact,
                               hn::VecFromMask(d, hn::Gt(rotated, hn::Load(d, tables.bound + i))));
         }

@@ -29,14 +29,14 @@ bool HasExactDivisor(const ExactnessTables& tables, std::uint32_t candidate,
     const std::size_t divisors =
         lastDivisor < ExactnessTables::firstDivisor ? 0 : lastDivisor - 1; // from 2
     const auto n = hn::Set(d, candidate);
-    const auto bits = hn::Set(d, 32), lowBits = hn::Set(d, 31);
+    const hn::Rebind<std::uint8_t, decltype(d)> d8;
     std::size_t i = 0;
     for (; i + lanes <= divisors; i += lanes) {
         const auto product = hn::Mul(n, hn::Load(d, tables.inverse + i));
-        const auto k = hn::Load(d, tables.shift + i);
-        // Rotated right by k; (32 - k) & 31 keeps a rotation by 0 a rotation by 0.
-        const auto rotated =
-            hn::Or(hn::Shr(product, k), hn::Shl(product, hn::And(hn::Sub(bits, k), lowBits)));
+        const auto k = hn::PromoteTo(d, hn::LoadU(d8, tables.shift + i));
+        const auto back = hn::PromoteTo(d, hn::LoadU(d8, tables.back + i));
+        // Rotated right by k; a rotation by 0 shifts by 0 both ways.
+        const auto rotated = hn::Or(hn::Shr(product, k), hn::Shl(product, back));
         if (!hn::AllTrue(d, hn::Gt(rotated, hn::Load(d, tables.bound + i)))) return true;
     }
     for (; i < divisors; ++i)
@@ -64,7 +64,8 @@ ExactnessTables::ExactnessTables() {
         for (int step = 0; step < 4; ++step)
             inv *= 2 - o * inv;
         inverse[i] = inv;
-        shift[i] = static_cast<std::uint32_t>(k);
+        shift[i] = static_cast<std::uint8_t>(k);
+        back[i] = static_cast<std::uint8_t>((32 - k) & 31);
         bound[i] = UINT32_MAX / d;
     }
 }

@@ -13,9 +13,10 @@ namespace tavrik {
 // otherwise above it; the rotation brings n's k low bits to the top, where any
 // of them set makes the value too large.)
 //
-// The three numbers for every divisor the search can try: 2 to 31623, past the
+// Those numbers for every divisor the search can try: 2 to 31623, past the
 // root of the largest candidate (sqrt(1000010000) = 31622.9). Entry i is for
-// divisor i + 2, so that the vector kernel's blocks start aligned.
+// divisor i + 2, so that the vector kernel's blocks start aligned. The shifts
+// are bytes, to keep the tables small (316 KB) and quick to stream.
 struct ExactnessTables {
     static constexpr std::uint32_t firstDivisor = 2;
     static constexpr std::uint32_t lastDivisor = 31623;
@@ -25,8 +26,9 @@ struct ExactnessTables {
     ExactnessTables(); // computes them
 
     alignas(64) std::uint32_t inverse[size]; // inv(o)
-    alignas(64) std::uint32_t shift[size];   // k
     alignas(64) std::uint32_t bound[size];   // floor((2^32 - 1) / d)
+    alignas(64) std::uint8_t shift[size];    // k
+    alignas(64) std::uint8_t back[size];     // (32 - k) mod 32, the left shift of the rotation
 
     bool divides(std::uint32_t n, std::uint32_t d) const {
         const std::uint32_t i = d - firstDivisor;
@@ -34,7 +36,7 @@ struct ExactnessTables {
     }
 };
 
-// Made on the first call, from then on shared (about 380 KB).
+// Made on the first call, then shared.
 const ExactnessTables& exactnessTables();
 
 // Is any whole divisor from 2 up to `root` exact? Tries a vector of consecutive
