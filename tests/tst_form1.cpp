@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QStyledItemDelegate>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -82,6 +83,7 @@ private slots:
     void findThroughTheWindow_data();
     void findThroughTheWindow();
     void newListShownFromItsTop();
+    void rowsLookAsTheStyleDrawsThem();
     void badInputPasted_data();
     void badInputPasted();
     void clear_data();
@@ -419,6 +421,20 @@ void TestForm1::newListShownFromItsTop() {
     typeLimits("0", "9000");
     clickFind();
     QTRY_COMPARE(firstShown(), "  2");
+}
+
+void TestForm1::rowsLookAsTheStyleDrawsThem() {
+    // List1 paints its plain rows itself, quicker than the style would.
+    typeLimits("0", "10000");
+    clickFind();
+    QAbstractItemView* list = this->list();
+    const QImage own = list->viewport()->grab().toImage();
+    QAbstractItemDelegate* rows = list->itemDelegate();
+    QStyledItemDelegate style;
+    list->setItemDelegate(&style);
+    const QImage styled = list->viewport()->grab().toImage();
+    list->setItemDelegate(rows);
+    QCOMPARE(own, styled);
 }
 
 void TestForm1::badInputPasted_data() {
