@@ -7,6 +7,31 @@
 #include <QIcon>
 #include <memory>
 
+namespace {
+
+// The window's icon, every size of it, for window managers and task bars. Qt
+// decodes every image as the icon is made, so it waits until the window has
+// first been painted, and is set just after.
+class IconOncePainted : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Paint) return false;
+        watched->removeEventFilter(this);
+        QMetaObject::invokeMethod(
+            this,
+            [] {
+                QIcon icon;
+                for (const QFileInfo& file : QDir(QStringLiteral(":/icons")).entryInfoList())
+                    icon.addFile(file.filePath());
+                QApplication::setWindowIcon(icon);
+            },
+            Qt::QueuedConnection);
+        return false;
+    }
+};
+
+} // namespace
+
 int main(int argc, char* argv[]) {
     auto app = std::make_unique<QApplication>(argc, argv);
     // The name titles every message box. No display name is set: Qt would
@@ -16,14 +41,12 @@ int main(int argc, char* argv[]) {
     // The installed desktop entry's name: Wayland compositors and docks find
     // the window's entry, and so its icon, through it.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.tavrik.Tavrik"));
-    QIcon icon;
-    for (const QFileInfo& file : QDir(QStringLiteral(":/icons")).entryInfoList())
-        icon.addFile(file.filePath());
-    QApplication::setWindowIcon(icon);
 
     int status = 0;
     {
+        IconOncePainted icon;
         tavrik::Form1 form;
+        form.installEventFilter(&icon);
         form.show();
         status = QApplication::exec();
     }

@@ -1,5 +1,7 @@
 // Times the divisions alone (one by one, and the vector kernel on each
-// instruction set this processor runs, beside the divider's throughput floor),
+// instruction set this processor runs, beside two throughput floors: the
+// divider's for those divisions, and the multiplier's for the kernel's own
+// exactness tests), the making of the kernel's tables,
 // the search as the program runs it, a whole Find command through stand-in
 // controls, a whole click on "FIND   PRIME   NUMBERS" in the real window, and
 // the click together with the window's first repaint on the platform in use
@@ -13,7 +15,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QTest>
 #include <array>
@@ -21,11 +23,14 @@
 #include <cmath>
 #include <cstdint>
 #include <hwy/highway.h>
+#include <memory>
 #include <string>
 
 namespace tavrik_bench {
 // divider_floor.cpp
 double independentDivisions(std::uint64_t divisions);
+// multiplier_floor.cpp
+std::uint64_t independentExactnessTests(std::uint64_t tests);
 } // namespace tavrik_bench
 
 namespace {
@@ -36,7 +41,7 @@ constexpr double largest = 1000000000;
 class MemoryControls : public tavrik::Controls {
 public:
     std::array<QString, 3> texts;
-    QStringList items;
+    QList<double> primes;
 
     QString text(tavrik::TextBox box) const override {
         return texts[static_cast<std::size_t>(box)];
@@ -44,8 +49,8 @@ public:
     void setText(tavrik::TextBox box, const QString& text) override {
         texts[static_cast<std::size_t>(box)] = text;
     }
-    void clearList() override { items.clear(); }
-    void addItem(const QString& item) override { items.append(item); }
+    void clearList() override { primes.clear(); }
+    void addItems(const QList<double>& more) override { primes.append(more); }
     void showMessage(const QString&) override {}
 };
 
@@ -88,14 +93,29 @@ void dividerFloor(benchmark::State& state, double lower, std::int64_t target) {
     state.counters["divisions"] = static_cast<double>(divisions);
 }
 
+void multiplierFloor(benchmark::State& state, double lower, std::int64_t target) {
+    const std::uint64_t tests = divisionsNeeded(lower);
+    hwy::SetSupportedTargetsForTest(target);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(tavrik_bench::independentExactnessTests(tests));
+    hwy::SetSupportedTargetsForTest(0);
+    state.counters["tests"] = static_cast<double>(tests);
+}
+
+// What the first search pays once, before its first division.
+void makeTables(benchmark::State& state) {
+    for (auto _ : state)
+        benchmark::DoNotOptimize(std::make_unique<tavrik::ExactnessTables>());
+}
+
 void search(benchmark::State& state, double lower) {
     MemoryControls form;
     for (auto _ : state) {
-        form.items.clear();
-        tavrik::listPrimes(lower, lower + 10000, 0, form);
-        benchmark::DoNotOptimize(form.items.size());
+        form.primes.clear();
+        tavrik::listPrimes(lower, lower + 10000, form);
+        benchmark::DoNotOptimize(form.primes.size());
     }
-    state.counters["primes"] = static_cast<double>(form.items.size());
+    state.counters["primes"] = static_cast<double>(form.primes.size());
 }
 
 void findCommand(benchmark::State& state) {
@@ -105,14 +125,14 @@ void findCommand(benchmark::State& state) {
         tavrik::findPrimeNumbers(form);
         benchmark::DoNotOptimize(form.texts[2]);
     }
-    state.counters["primes"] = static_cast<double>(form.items.size());
+    state.counters["primes"] = static_cast<double>(form.primes.size());
 }
 
 void windowClick(benchmark::State& state) {
     tavrik::Form1 form;
     form.show();
     auto* find = form.findChild<QPushButton*>("Command1");
-    auto* list = form.findChild<QListWidget*>("List1");
+    auto* list = form.findChild<QListView*>("List1");
     form.findChild<QLineEdit*>("Text1")->setText(QStringLiteral("996458993"));
     form.findChild<QLineEdit*>("Text2")->setText(QStringLiteral("996468993"));
     for (auto _ : state) {
@@ -121,7 +141,7 @@ void windowClick(benchmark::State& state) {
         QApplication::processEvents(); // paint outside the timing, as between real clicks
         state.ResumeTiming();
     }
-    state.counters["primes"] = list->count();
+    state.counters["primes"] = list->model()->rowCount();
 }
 
 // Counts the paint events of the widget it watches.
@@ -137,16 +157,18 @@ protected:
 };
 
 // The click as the user sees it: the Find command, then the window's first
-// repaint with the new list laid out and drawn and the count shown.
-void clickAndPaint(benchmark::State& state, const char* lower, const char* upper) {
+// repaint with the new list laid out and drawn and the count shown. The same
+// on C L E A R, with nothing to search or list, is what any click costs here.
+void clickAndPaint(benchmark::State& state, const char* lower, const char* upper,
+                   const char* buttonName) {
     tavrik::Form1 form;
     form.show();
     if (!QTest::qWaitForWindowExposed(&form)) {
         state.SkipWithError("the window was never shown");
         return;
     }
-    auto* find = form.findChild<QPushButton*>("Command1");
-    auto* list = form.findChild<QListWidget*>("List1");
+    auto* button = form.findChild<QPushButton*>(buttonName);
+    auto* list = form.findChild<QListView*>("List1");
     PaintCounter counter;
     list->viewport()->installEventFilter(&counter);
     form.findChild<QLineEdit*>("Text1")->setText(QLatin1String(lower));
@@ -154,14 +176,14 @@ void clickAndPaint(benchmark::State& state, const char* lower, const char* upper
     QApplication::processEvents();
     for (auto _ : state) {
         const int before = counter.painted;
-        QTest::mouseClick(find, Qt::LeftButton);
+        QTest::mouseClick(button, Qt::LeftButton);
         while (counter.painted == before)
             QApplication::processEvents(); // until the list is painted and the window flushed
         state.PauseTiming();
         QApplication::processEvents(); // whatever is left, outside the timing
         state.ResumeTiming();
     }
-    state.counters["primes"] = list->count();
+    state.counters["primes"] = list->model()->rowCount();
 }
 
 } // namespace
@@ -181,10 +203,16 @@ int main(int argc, char** argv) {
             benchmark::RegisterBenchmark(("divisions/" + name).c_str(), divisionsOnly,
                                          tavrik::hasExactDivisor, lower, target)
                 ->Unit(benchmark::kMillisecond);
-            benchmark::RegisterBenchmark(("floor/" + name).c_str(), dividerFloor, lower, target)
+            benchmark::RegisterBenchmark(("floor/divider/" + name).c_str(), dividerFloor, lower,
+                                         target)
+                ->Unit(benchmark::kMillisecond);
+            benchmark::RegisterBenchmark(("floor/multiplier/" + name).c_str(), multiplierFloor,
+                                         lower, target)
                 ->Unit(benchmark::kMillisecond);
         }
     }
+    benchmark::RegisterBenchmark("tables", makeTables)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("search/0-10000", search, 0.0)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("search/996458993-996468993", search, densest)
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("search/1000000000-1000010000", search, largest)
@@ -194,10 +222,14 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("click/996458993-996468993", windowClick)
         ->Unit(benchmark::kMillisecond);
     const std::string painted = "click+paint/" + QGuiApplication::platformName().toStdString();
-    benchmark::RegisterBenchmark((painted + "/0-10000").c_str(), clickAndPaint, "0", "10000")
+    benchmark::RegisterBenchmark((painted + "/0-10000").c_str(), clickAndPaint, "0", "10000",
+                                 "Command1")
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark((painted + "/996458993-996468993").c_str(), clickAndPaint,
-                                 "996458993", "996468993")
+                                 "996458993", "996468993", "Command1")
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark((painted + "/clear").c_str(), clickAndPaint, "0", "10000",
+                                 "Command2")
         ->Unit(benchmark::kMillisecond);
 
     benchmark::Initialize(&argc, argv);

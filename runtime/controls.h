@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 namespace tavrik {
@@ -17,7 +18,9 @@ public:
     virtual QString text(TextBox box) const = 0;
     virtual void setText(TextBox box, const QString& text) = 0; // replaces the whole text
     virtual void clearList() = 0;                               // List1
-    virtual void addItem(const QString& item) = 0;              // appended at the end of List1
+    // Appends one item per prime at the end of List1, in this order; the item
+    // for a prime reads listItemText(prime) (search/prime_search.h).
+    virtual void addItems(const QList<double>& primes) = 0;
     // Modal box with one OK button; returns only once the user has closed it.
     virtual void showMessage(const QString& message) = 0;
 };

@@ -61,7 +61,6 @@ std::optional<Rejection> checkRange(double lower, double upper) {
 void findPrimeNumbers(Controls& form) {
     form.clearList();
     const double lower = textToNumber(form.text(TextBox::Text1));
-    const qint16 count = 0;
 
     std::optional<Rejection> rejection = checkLower(lower);
     double upper = 0;
@@ -76,7 +75,7 @@ void findPrimeNumbers(Controls& form) {
         form.setText(TextBox::Text2, QString());
         return;
     }
-    listPrimes(lower, upper, count, form);
+    listPrimes(lower, upper, form);
 }
 
 } // namespace tavrik

@@ -10,15 +10,16 @@ bool isPrime(double candidate) {
     return candidate >= 2 && !hasExactDivisor(candidate, squareRoot(candidate));
 }
 
-void listPrimes(double lower, double upper, qint16 count, Controls& form) {
+QString listItemText(double prime) { return u' ' + signedNumberText(prime); }
+
+void listPrimes(double lower, double upper, Controls& form) {
     if (lower == 0 || lower == 1) lower = 2;
-    for (double candidate = lower; candidate <= upper; ++candidate) {
-        if (isPrime(candidate)) {
-            form.addItem(u' ' + signedNumberText(candidate));
-            ++count;
-        }
-    }
-    form.setText(TextBox::Text3, plainNumberText(count));
+    QList<double> primes;
+    for (double candidate = lower; candidate <= upper; ++candidate)
+        if (isPrime(candidate)) primes.append(candidate);
+    // Nothing is shown before the click ends: the list takes them all at once.
+    form.addItems(primes);
+    form.setText(TextBox::Text3, plainNumberText(static_cast<double>(primes.size())));
 }
 
 } // namespace tavrik

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QtGlobal>
+#include <QString>
 
 namespace tavrik {
 
@@ -10,9 +10,13 @@ class Controls;
 // until the first whose double quotient is whole. Nothing below 2 is prime.
 bool isPrime(double candidate);
 
-// Lists every prime of [lower, upper] in List1 ("  7" for 7), ascending, then
-// writes how many into Text3. The range has passed the range check. A lower
-// limit of 0 or 1 starts the search at 2.
-void listPrimes(double lower, double upper, qint16 count, Controls& form);
+// List1's item for a prime: one blank, then the signed number text, which
+// puts a blank before the digits: "  7" for 7.
+QString listItemText(double prime);
+
+// Lists every prime of [lower, upper] in List1, ascending, then writes how
+// many into Text3. The range has passed the range check. A lower limit of 0
+// or 1 starts the search at 2.
+void listPrimes(double lower, double upper, Controls& form);
 
 } // namespace tavrik

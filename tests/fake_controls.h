@@ -1,6 +1,7 @@
 #pragma once
 
 #include "runtime/controls.h"
+#include "search/prime_search.h"
 
 #include <QStringList>
 #include <array>
@@ -30,9 +31,11 @@ public:
         log.append("clear List1");
         items.clear();
     }
-    void addItem(const QString& item) override {
-        log.append("add '" + item + "'");
-        items.append(item);
+    void addItems(const QList<double>& primes) override {
+        for (const double prime : primes) {
+            items.append(tavrik::listItemText(prime));
+            log.append("add '" + items.last() + "'");
+        }
     }
     void showMessage(const QString& message) override { log.append("message " + message); }
 };

@@ -5,8 +5,8 @@
 # box is captured and closed with OK; copy a prime with Ctrl+C in the list;
 # then click EXIT. Passes when the search changed the list, the count reads 25
 # (the primes up to 100), the box titled "Tavrik" came and went leaving the
-# lower limit, and the program ended with status 0 within a second of the
-# click on EXIT.
+# lower limit, the window carries its icon at every size, and the program
+# ended with status 0 within a second of the click on EXIT.
 # Where Xfce's clipboard manager (xfce4-clipman, with dbus-run-session) is
 # installed it runs too: the program then hands the clipboard over while it
 # shuts down, waiting up to 5 s for the manager, and must end on its own with
@@ -88,6 +88,14 @@ copy_field() {
 }
 count=$(copy_field 228 376)
 [ "$count" = "25" ] || { echo "FAIL: the count field reads '$count', not 25"; exit 1; }
+
+# The window carries its icon at every size (set once the window is shown);
+# Wine gives a Windows program's window the two sizes Windows asks for.
+if [ -z "$runner" ]; then
+  sizes=$(xprop -len 1000000 -id "$wid" -notype 32c _NET_WM_ICON | sed 's/^[^=]*= //' | tr -d ' ' |
+    tr ',' '\n' | awk '{v[NR] = $1} END {for (i = 1; i < NR; i += 2 + v[i] * v[i + 1]) printf "%s ", v[i]}')
+  [ "$sizes" = "16 24 32 48 64 128 256 " ] || { echo "FAIL: window icon sizes '$sizes'"; exit 1; }
+fi
 
 click 216 104   # the lower limit
 xdotool key ctrl+a

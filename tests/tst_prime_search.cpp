@@ -42,7 +42,7 @@ void TestPrimeSearch::matchesReference() {
     QFETCH(int, expectedCount);
 
     FakeControls form;
-    tavrik::listPrimes(static_cast<double>(lower), static_cast<double>(upper), 0, form);
+    tavrik::listPrimes(static_cast<double>(lower), static_cast<double>(upper), form);
 
     QStringList expected;
     for (const auto p : referencePrimes(lower, upper))

@@ -7,6 +7,7 @@
 #include <QScopeGuard>
 #include <QTest>
 #include <cmath>
+#include <cstdint>
 #include <hwy/highway.h>
 
 namespace {
@@ -47,6 +48,7 @@ class TestTrialDivision : public QObject {
 
 private slots:
     void initTestCase();
+    void exactness();
     void targetsAgree_data();
     void targetsAgree();
     void blockEdges();
@@ -57,6 +59,23 @@ void TestTrialDivision::initTestCase() {
     QVERIFY(primeBeforeMain);
     for (const std::int64_t target : hwy::SupportedAndGeneratedTargets())
         qInfo("runs: %s", hwy::TargetName(target));
+}
+
+void TestTrialDivision::exactness() {
+    // Every divisor in the tables, up to 31623, and the multiples of each where
+    // a comparison could slip: q·d - 1, q·d and q·d + 1 for q next to 1, to
+    // 2^31 / d, to the largest candidate / d and to the largest 32-bit number / d.
+    const tavrik::ExactnessTables& tables = tavrik::exactnessTables();
+    QStringList wrong;
+    for (std::uint32_t d = 2; d <= 31623; ++d)
+        for (const std::uint64_t middle :
+             {1ULL, (1ULL << 31) / d, 1000010000ULL / d, 0xFFFFFFFFULL / d})
+            for (std::uint64_t q = middle - 1; q <= middle + 1; ++q)
+                for (const std::uint64_t n : {q * d - 1, q * d, q * d + 1})
+                    if (n <= UINT32_MAX &&
+                        tables.divides(static_cast<std::uint32_t>(n), d) != (n % d == 0))
+                        wrong << QStringLiteral("%1 / %2").arg(n).arg(d);
+    QCOMPARE(wrong, QStringList());
 }
 
 void TestTrialDivision::targetsAgree_data() {
@@ -93,9 +112,9 @@ void TestTrialDivision::targetsAgree() {
 void TestTrialDivision::blockEdges() {
     // A prime's square has one divisor, the last one tried, wherever it falls in
     // a block; its neighbours have their root just below or above a whole number.
-    // The squares reach past the largest accepted candidate.
+    // The primes go up to the tables' last divisor, 31623.
     std::vector<qint64> candidates;
-    for (const auto p : referencePrimes(2, 31627))
+    for (const auto p : referencePrimes(2, 31623))
         candidates.insert(candidates.end(), {p * p - 1, p * p, p * p + 1});
     forEachTarget([&](const char* target) {
         for (const qint64 n : candidates) {
@@ -112,7 +131,7 @@ void TestTrialDivision::searchUsesTheWidest() {
     QCOMPARE(tavrik::trialDivisionTarget(), hwy::TargetName(targets.front()));
 
     FakeControls form;
-    tavrik::listPrimes(996458993, 996468993, 0, form);
+    tavrik::listPrimes(996458993, 996468993, form);
     QStringList expected;
     for (const QString& p : primesFound(tavrik::hasExactDivisorOneByOne, 996458993, 996468993))
         expected << "  " + p;

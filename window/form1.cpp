@@ -2,21 +2,96 @@
 
 #include "runtime/message_box.h"
 #include "search/find_command.h"
+#include "search/prime_search.h"
 #include "window/commands.h"
 
+#include <QAbstractListModel>
 #include <QApplication>
 #include <QEvent>
-#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
+#include <QPainter>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <algorithm>
 #include <cmath>
 
 namespace tavrik {
 
+// List1's rows: the primes of the last search as numbers. A row's text is made
+// only when the view asks for it, which it does for the rows on screen.
+class PrimeRows : public QAbstractListModel {
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : static_cast<int>(primes.size());
+    }
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role != Qt::DisplayRole ||
+            !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+            return {};
+        return listItemText(primes[index.row()]);
+    }
+
+    void clear() {
+        beginResetModel();
+        primes.clear();
+        endResetModel();
+    }
+
+    void append(const QList<double>& more) {
+        if (more.isEmpty()) return;
+        const auto first = static_cast<int>(primes.size());
+        beginInsertRows({}, first, first + static_cast<int>(more.size()) - 1);
+        primes.append(more);
+        endInsertRows();
+    }
+
+private:
+    QList<double> primes;
+};
+
 namespace {
+
+// Paints List1's rows as the style does. The style's general item painting
+// measures and elides an item's text, shaping it three times over: for the
+// rows on screen after a search from 0 to 10000, more than the search itself.
+// A row in the plain state (not selected, focused or under the mouse, left to
+// right) is one short line: it gets the style's item background, then its text
+// in one pass, in the place and colour the style gives it. Every other row the
+// style paints itself.
+class RowPainter : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        if (option.state &
+                (QStyle::State_Selected | QStyle::State_HasFocus | QStyle::State_MouseOver) ||
+            option.direction != Qt::LeftToRight) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        QStyleOptionViewItem row = option;
+        initStyleOption(&row, index);
+        const QWidget* view = row.widget;
+        QStyle* style = view ? view->style() : QApplication::style();
+        style->drawPrimitive(QStyle::PE_PanelItemViewItem, &row, painter, view);
+
+        const QPalette::ColorGroup group = !(row.state & QStyle::State_Enabled) ? QPalette::Disabled
+                                           : row.state & QStyle::State_Active   ? QPalette::Normal
+                                                                              : QPalette::Inactive;
+        painter->setPen(row.palette.color(group, QPalette::Text));
+        painter->setFont(row.font);
+        const QFontMetrics metrics(row.font);
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+        const int top = row.rect.top() + (row.rect.height() - metrics.height()) / 2;
+        painter->drawText(QPoint(row.rect.left() + margin, top + metrics.ascent()), row.text);
+    }
+};
 
 // Positions and sizes are laid out in twips: 15 to a pixel at 96 dots per inch.
 constexpr int fromTwips(int twips) { return twips / 15; }
@@ -80,23 +155,25 @@ void paintYellow(QWidget* widget) {
     widget->setPalette(palette);
 }
 
-} // namespace
-
-QFont Form1::formFont() {
-    // Windows' own "MS Sans Serif" is a bitmap face, which is drawn neither bold
-    // nor scaled with the screen: only a scalable one will do. Its TrueType
-    // successor comes next, then the nearest faces of Wine and of Linux.
-    QString family = QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
-    for (const char* candidate : {"MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans"}) {
-        if (QFontDatabase::isSmoothlyScalable(QLatin1String(candidate))) {
-            family = QLatin1String(candidate);
-            break;
-        }
-    }
-    QFont font(family, 12, QFont::Bold);
+// "MS Sans Serif" where installed as a scalable face, else the nearest bold
+// sans-serif face. Windows' own "MS Sans Serif" is a bitmap face, which is
+// drawn neither bold nor scaled with the screen: outline faces only, so there
+// its TrueType successor takes its place, and Liberation Sans (or the system's
+// sans-serif) elsewhere. Qt takes the first family of the list that it has;
+// asking the font database which are installed would cost several
+// milliseconds at start-up.
+QFont formFont() {
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                      QStringLiteral("Liberation Sans")});
+    font.setPointSize(12);
+    font.setWeight(QFont::Bold);
+    font.setStyleStrategy(QFont::ForceOutline);
     font.setStyleHint(QFont::SansSerif);
     return font;
 }
+
+} // namespace
 
 Form1::Form1(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Form1"));
@@ -115,7 +192,10 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     Text1 = place<QLineEdit>(this, "Text1", 2400, 1320, 1695, 495);
     Label4 = label(this, "Label4", "UPPER LIMIT =", 240, 2280, 2055, 255);
     Text2 = place<QLineEdit>(this, "Text2", 2400, 2160, 1695, 495);
-    List1 = place<QListWidget>(this, "List1", 5280, 240, 2895, 6060);
+    List1 = place<QListView>(this, "List1", 5280, 240, 2895, 6060);
+    rows = new PrimeRows(List1);
+    List1->setModel(rows);
+    List1->setItemDelegate(new RowPainter(List1));
     Command1 = button(this, "Command1", "FIND   PRIME   NUMBERS", 240, 3120, 3855, 735);
     Command2 = button(this, "Command2", "C L E A R", 240, 4200, 1815, 615);
     Command3 = button(this, "Command3", "E X I T", 2280, 4200, 1815, 615);
@@ -125,7 +205,6 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     paintYellow(Text3);
     paintYellow(List1);
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
-    List1->setSortingEnabled(false);
     // Single lines in one font: the list need not measure every item to lay them out.
     List1->setUniformItemSizes(true);
 
@@ -136,10 +215,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     Label5->setBuddy(Text3);
     List1->setAccessibleName(QStringLiteral("PRIME NUMBERS"));
 
-    connect(Command1, &QPushButton::clicked, this, [this] {
-        findPrimeNumbers(*this);
-        showNewItems();
-    });
+    connect(Command1, &QPushButton::clicked, this, [this] { findPrimeNumbers(*this); });
     connect(Command2, &QPushButton::clicked, this, [this] { clearFields(*this); });
     connect(Command3, &QPushButton::clicked, this, [] { exitProgram(); });
 
@@ -160,19 +236,11 @@ QString Form1::text(TextBox box) const { return textBox(box)->text(); }
 void Form1::setText(TextBox box, const QString& text) { textBox(box)->setText(text); }
 
 void Form1::clearList() {
-    newItems.clear();
-    List1->clear();
+    rows->clear();
     List1->scrollToTop(); // an emptied list has no scroll offset to keep for the next one
 }
 
-// Nothing is painted before the click ends, so the items wait and go into the
-// list together: one insertion instead of one per prime.
-void Form1::addItem(const QString& item) { newItems.append(item); }
-
-void Form1::showNewItems() {
-    List1->addItems(newItems);
-    newItems.clear();
-}
+void Form1::addItems(const QList<double>& primes) { rows->append(primes); }
 
 void Form1::showMessage(const QString& message) { showMessageBox(this, message); }
 

@@ -2,15 +2,16 @@
 
 #include "runtime/controls.h"
 
-#include <QStringList>
 #include <QWidget>
 
 class QLabel;
 class QLineEdit;
-class QListWidget;
+class QListView;
 class QPushButton;
 
 namespace tavrik {
+
+class PrimeRows;
 
 // The program's only window. Its buttons run the Find, Clear and Exit
 // commands; the commands reach the text boxes and the list through Controls.
@@ -23,20 +24,16 @@ public:
     QString text(TextBox box) const override;
     void setText(TextBox box, const QString& text) override;
     void clearList() override;
-    void addItem(const QString& item) override;
+    void addItems(const QList<double>& primes) override;
     void showMessage(const QString& message) override;
-
-    // "MS Sans Serif" where installed as a scalable face, else the nearest sans-serif face.
-    static QFont formFont();
 
 protected:
     void changeEvent(QEvent* event) override;
 
 private:
     QLineEdit* textBox(TextBox box) const;
-    void showNewItems(); // appends the items added during the click to List1
 
-    QStringList newItems;
+    PrimeRows* rows = nullptr; // what List1 shows
 
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
@@ -44,7 +41,7 @@ private:
     QLineEdit* Text1 = nullptr;
     QLabel* Label4 = nullptr;
     QLineEdit* Text2 = nullptr;
-    QListWidget* List1 = nullptr;
+    QListView* List1 = nullptr;
     QPushButton* Command1 = nullptr;
     QPushButton* Command2 = nullptr;
     QPushButton* Command3 = nullptr;
