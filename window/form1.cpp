@@ -8,6 +8,8 @@
 #include <QAbstractListModel>
 #include <QApplication>
 #include <QEvent>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -156,20 +158,24 @@ void paintYellow(QWidget* widget) {
 }
 
 // "MS Sans Serif" where installed as a scalable face, else the nearest bold
-// sans-serif face. Windows' own "MS Sans Serif" is a bitmap face, which is
-// drawn neither bold nor scaled with the screen: outline faces only, so there
-// its TrueType successor takes its place, and Liberation Sans (or the system's
-// sans-serif) elsewhere. Qt takes the first family of the list that it has;
-// asking the font database which are installed would cost several
-// milliseconds at start-up.
+// sans-serif face. Windows' own "MS Sans Serif" is a bitmap face, drawn
+// neither bold nor scaled with the screen, and Windows' font engine hands it
+// out whatever style strategy is asked for: so a bitmap face that wins is
+// struck from the list, and there its TrueType successor takes its place,
+// elsewhere Liberation Sans (or the system's sans-serif). Only the face that
+// wins is looked up: asking the font database about every family would cost
+// several milliseconds at start-up.
 QFont formFont() {
+    QStringList families{QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                         QStringLiteral("Liberation Sans")};
     QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                      QStringLiteral("Liberation Sans")});
+    font.setFamilies(families);
     font.setPointSize(12);
     font.setWeight(QFont::Bold);
-    font.setStyleStrategy(QFont::ForceOutline);
     font.setStyleHint(QFont::SansSerif);
+    for (QString face; !QFontDatabase::isSmoothlyScalable(face = QFontInfo(font).family()) &&
+                       families.removeOne(face);)
+        font.setFamilies(families);
     return font;
 }
 
