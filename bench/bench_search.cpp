@@ -84,22 +84,17 @@ void divisionsOnly(benchmark::State& state, ExactDivisorTest hasExactDivisor, do
     state.counters["primes"] = primes;
 }
 
-void dividerFloor(benchmark::State& state, double lower, std::int64_t target) {
-    const std::uint64_t divisions = divisionsNeeded(lower);
+// A throughput floor: `floorSteps` does as many independent steps as one-by-one
+// trial division of the range tries divisors, on the given instruction set.
+template <typename Result>
+void throughputFloor(benchmark::State& state, Result (*floorSteps)(std::uint64_t), double lower,
+                     std::int64_t target) {
+    const std::uint64_t steps = divisionsNeeded(lower);
     hwy::SetSupportedTargetsForTest(target);
     for (auto _ : state)
-        benchmark::DoNotOptimize(tavrik_bench::independentDivisions(divisions));
+        benchmark::DoNotOptimize(floorSteps(steps));
     hwy::SetSupportedTargetsForTest(0);
-    state.counters["divisions"] = static_cast<double>(divisions);
-}
-
-void multiplierFloor(benchmark::State& state, double lower, std::int64_t target) {
-    const std::uint64_t tests = divisionsNeeded(lower);
-    hwy::SetSupportedTargetsForTest(target);
-    for (auto _ : state)
-        benchmark::DoNotOptimize(tavrik_bench::independentExactnessTests(tests));
-    hwy::SetSupportedTargetsForTest(0);
-    state.counters["tests"] = static_cast<double>(tests);
+    state.counters["steps"] = static_cast<double>(steps);
 }
 
 // What the first search pays once, before its first division.
@@ -203,11 +198,13 @@ int main(int argc, char** argv) {
             benchmark::RegisterBenchmark(("divisions/" + name).c_str(), divisionsOnly,
                                          tavrik::hasExactDivisor, lower, target)
                 ->Unit(benchmark::kMillisecond);
-            benchmark::RegisterBenchmark(("floor/divider/" + name).c_str(), dividerFloor, lower,
-                                         target)
+            benchmark::RegisterBenchmark(("floor/divider/" + name).c_str(),
+                                         throughputFloor<double>,
+                                         tavrik_bench::independentDivisions, lower, target)
                 ->Unit(benchmark::kMillisecond);
-            benchmark::RegisterBenchmark(("floor/multiplier/" + name).c_str(), multiplierFloor,
-                                         lower, target)
+            benchmark::RegisterBenchmark(("floor/multiplier/" + name).c_str(),
+                                         throughputFloor<std::uint64_t>,
+                                         tavrik_bench::independentExactnessTests, lower, target)
                 ->Unit(benchmark::kMillisecond);
         }
     }
