@@ -7,9 +7,9 @@
 # Highway likewise. Both are built once and kept as tarballs in
 # $TAVRIK_WINDOWS_CACHE (/var/cache/tavrik/windows for root, else
 # ~/.cache/tavrik/windows); later runs unpack them into build-windows/deps.
-# Missing packages are installed through sudo when not run as root. The source comes through a private apt
-# configuration with deb-src entries for the archive apt already uses: the
-# system's own sources are left as they are.
+# Missing packages are installed through sudo when not run as root. The
+# source comes through a private apt configuration with deb-src entries for
+# the archive apt already uses: the system's own sources are left as they are.
 #
 # Usage: scripts/windows.sh [--test]
 set -euo pipefail
