@@ -12,9 +12,10 @@ namespace tavrik {
 inline constexpr std::chrono::seconds shutdownLimit{10};
 
 // Runs `tearDown` (the destruction of the application object) and returns
-// `status`. On Qt's "wayland" platform (`platformName`, as QGuiApplication
-// names it) a watchdog ends the process with `status` instead if `tearDown`
-// has not finished within `limit`, and says so on the standard error.
+// `status`. On Qt's Wayland platforms (`platformName` as QGuiApplication
+// names it, the plugin's own name: "wayland", "wayland-egl", …) a watchdog
+// ends the process with `status` instead if `tearDown` has not finished
+// within `limit`, and says so on the standard error.
 //
 // Qt's Wayland plugin (6.4 and 6.8 at least) can deadlock while it stops its
 // event threads: when the compositor's last events race the shutdown, one

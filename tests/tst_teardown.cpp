@@ -48,6 +48,7 @@ void TestTeardown::childProcess_data() {
 
     QTest::newRow("wayland, tear-down finishes") << "wayland" << 0 << 5000 << QByteArray();
     QTest::newRow("wayland, tear-down blocks") << "wayland" << -1 << 300 << watchdogLine;
+    QTest::newRow("wayland-egl, tear-down blocks") << "wayland-egl" << -1 << 300 << watchdogLine;
     // On X11 a slow shutdown may be the clipboard's hand-off: never cut short.
     QTest::newRow("xcb, tear-down slower than the limit") << "xcb" << 1000 << 100 << QByteArray();
 }
