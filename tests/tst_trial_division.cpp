@@ -1,13 +1,18 @@
+#include "search/kernel_targets.h" // before any Highway header
+
 #include "fake_controls.h"
 #include "reference_primes.h"
 #include "search/prime_search.h"
 #include "search/trial_division.h"
 
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QTest>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <hwy/highway.h>
 
 namespace {
@@ -53,6 +58,8 @@ private slots:
     void targetsAgree();
     void blockEdges();
     void searchUsesTheWidest();
+    void outOfBoundsStopsTheCheckedBuilds_data();
+    void outOfBoundsStopsTheCheckedBuilds();
 };
 
 void TestTrialDivision::initTestCase() {
@@ -139,5 +146,37 @@ void TestTrialDivision::searchUsesTheWidest() {
     QCOMPARE(form.field(tavrik::TextBox::Text3), "544");
 }
 
-QTEST_GUILESS_MAIN(TestTrialDivision)
+void TestTrialDivision::outOfBoundsStopsTheCheckedBuilds_data() {
+    QTest::addColumn<QString>("candidate");
+    QTest::addColumn<QString>("root");
+    QTest::newRow("2^32") << "4294967296" << "65536";
+    QTest::newRow("root past the tables") << "1000010000" << "31624";
+}
+
+void TestTrialDivision::outOfBoundsStopsTheCheckedBuilds() {
+#ifdef NDEBUG
+    QSKIP("assertions are off in this build");
+#else
+    QFETCH(QString, candidate);
+    QFETCH(QString, root);
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {"--kernel", candidate, root});
+    // qemu-user rejects the clone flags QProcess starts children with.
+    if (!child.waitForStarted()) QSKIP(qPrintable("no child process: " + child.errorString()));
+    QVERIFY(child.waitForFinished(60000));
+    QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+    QVERIFY2(child.readAllStandardError().contains("trial_division.cpp"),
+             "not the kernel's assertion");
+#endif
+}
+
+int main(int argc, char* argv[]) {
+    // The child of outOfBoundsStopsTheCheckedBuilds: one call to the kernel.
+    if (argc == 4 && std::strcmp(argv[1], "--kernel") == 0)
+        return tavrik::hasExactDivisor(std::atof(argv[2]), std::atof(argv[3]));
+    QCoreApplication app(argc, argv);
+    TestTrialDivision test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_trial_division.moc"
