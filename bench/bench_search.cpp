@@ -6,6 +6,8 @@
 // controls, a whole click on "FIND   PRIME   NUMBERS" in the real window, and
 // the click together with the window's first repaint on the platform in use
 // (scripts/bench_window.sh runs it in a real window, under Xvfb on xcb).
+#include "search/kernel_targets.h" // before any Highway header
+
 #include "runtime/controls.h"
 #include "search/find_command.h"
 #include "search/prime_search.h"

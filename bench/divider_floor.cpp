@@ -1,5 +1,7 @@
 // The divider's throughput floor: as many vector divisions as a search needs,
 // none waiting for another, on the instruction set the kernel would use.
+#include "search/kernel_targets.h" // before any other Highway header
+
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "bench/divider_floor.cpp"
 #include <hwy/foreach_target.h> // re-includes this file once per instruction set

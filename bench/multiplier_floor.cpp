@@ -1,6 +1,8 @@
 // The multiplier's throughput floor: as many exactness tests as a search needs,
 // each a vector multiply, rotate and compare over the search's own tables,
 // none waiting for another, on the instruction set the kernel would use.
+#include "search/kernel_targets.h" // before any other Highway header
+
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "bench/multiplier_floor.cpp"
 #include <hwy/foreach_target.h> // re-includes this file once per instruction set

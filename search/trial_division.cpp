@@ -1,5 +1,7 @@
-// One vector kernel, compiled for every instruction set Highway knows on this
-// architecture; the widest one the processor runs is picked on the first call.
+// One vector kernel, compiled for each instruction set that kernel_targets.h
+// lists; the widest one the processor runs is picked on the first call.
+#include "search/kernel_targets.h" // before any other Highway header
+
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "search/trial_division.cpp"
 #include <hwy/foreach_target.h> // re-includes this file once per instruction set
