@@ -129,20 +129,6 @@ QPushButton* button(QWidget* form, const char* name, const char* caption, int le
     return button;
 }
 
-// WCAG 2 relative luminance and contrast ratio.
-double luminance(const QColor& color) {
-    const auto linear = [](double c) {
-        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * linear(color.redF()) + 0.7152 * linear(color.greenF()) +
-           0.0722 * linear(color.blueF());
-}
-
-double contrast(const QColor& a, const QColor& b) {
-    const auto [dark, light] = std::minmax({luminance(a), luminance(b)});
-    return (light + 0.05) / (dark + 0.05);
-}
-
 // A yellow field keeps the system's text colour where it reads on yellow and
 // turns it black where it does not (dark themes draw light text). Selection
 // colours stay the system's; so does disabled text, as the fields never are.
@@ -152,7 +138,7 @@ void paintYellow(QWidget* widget) {
     palette.setColor(QPalette::Base, yellow);
     for (const auto group : {QPalette::Active, QPalette::Inactive}) {
         const QColor text = system.color(group, QPalette::Text);
-        palette.setColor(group, QPalette::Text, contrast(text, yellow) >= 4.5 ? text : Qt::black);
+        palette.setColor(group, QPalette::Text, contrastRatio(text, yellow) >= 4.5 ? text : Qt::black);
     }
     widget->setPalette(palette);
 }
@@ -180,6 +166,19 @@ QFont formFont() {
 }
 
 } // namespace
+
+double contrastRatio(const QColor& a, const QColor& b) {
+    // WCAG 2's relative luminance: sRGB channels made linear, then weighted.
+    const auto luminance = [](const QColor& color) {
+        const auto linear = [](double c) {
+            return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(color.redF()) + 0.7152 * linear(color.greenF()) +
+               0.0722 * linear(color.blueF());
+    };
+    const auto [dark, light] = std::minmax({luminance(a), luminance(b)});
+    return (light + 0.05) / (dark + 0.05);
+}
 
 Form1::Form1(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Form1"));

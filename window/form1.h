@@ -13,6 +13,10 @@ namespace tavrik {
 
 class PrimeRows;
 
+// The WCAG 2 contrast ratio of two colours, from 1 to 21. The yellow fields
+// keep the theme's text colour only where it reaches 4.5 on yellow.
+double contrastRatio(const QColor& a, const QColor& b);
+
 // The program's only window. Its buttons run the Find, Clear and Exit
 // commands; the commands reach the text boxes and the list through Controls.
 class Form1 : public QWidget, public Controls {
