@@ -5,13 +5,14 @@
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
+#include <QImageReader>
 #include <memory>
 
 namespace {
 
-// The window's icon, every size of it, for window managers and task bars. Qt
-// decodes every image as the icon is made, so it waits until the window has
-// first been painted, and is set just after.
+// The window's icon, for window managers and task bars, at every size built
+// into the program (app/CMakeLists.txt). Qt decodes every image as the icon is
+// made, so it waits until the window has first been painted, and is set just after.
 class IconOncePainted : public QObject {
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -21,8 +22,13 @@ protected:
             this,
             [] {
                 QIcon icon;
-                for (const QFileInfo& file : QDir(QStringLiteral(":/icons")).entryInfoList())
-                    icon.addFile(file.filePath());
+                for (const QFileInfo& file : QDir(QStringLiteral(":/icons")).entryInfoList()) {
+                    // Read as PNG, not guessed: guessing a file's format loads every
+                    // image format plugin there is, half a megabyte for nothing.
+                    QImageReader reader(file.filePath(), "png");
+                    reader.setAutoDetectImageFormat(false);
+                    icon.addPixmap(QPixmap::fromImage(reader.read()));
+                }
                 QApplication::setWindowIcon(icon);
             },
             Qt::QueuedConnection);
