@@ -5,7 +5,7 @@
 # box is captured and closed with OK; copy a prime with Ctrl+C in the list;
 # then click EXIT. Passes when the search changed the list, the count reads 25
 # (the primes up to 100), the box titled "Tavrik" came and went leaving the
-# lower limit, the window carries its icon at every size, and the program
+# lower limit, the window carries its icon at its five sizes, and the program
 # ended with status 0 within a second of the click on EXIT.
 # Where Xfce's clipboard manager (xfce4-clipman, with dbus-run-session) is
 # installed it runs too: the program then hands the clipboard over while it
@@ -22,9 +22,10 @@ program=$1
 shot=${2:-smoke.png}
 runner=${TAVRIK_RUNNER:-}
 scale=${TAVRIK_SCALE:-1}
-# Tenths of a second to wait for the window, and for the process after EXIT.
-start_limit=100 exit_limit=10
-[ -z "$runner" ] || start_limit=900 exit_limit=100
+# Tenths of a second to wait for the window, for the process after EXIT, and
+# for anything else to show (a search's list, a copy on the clipboard).
+start_limit=100 exit_limit=10 limit=50
+[ -z "$runner" ] || start_limit=900 exit_limit=100 limit=300
 
 source "$(dirname "$0")/xvfb.sh"
 xvfb="" pid="" manager="" manager_home=""
@@ -50,6 +51,12 @@ px() { for n in "$@"; do awk -v n="$n" -v s="$scale" 'BEGIN {printf "%d ", n * s
 click() { read -r x y <<<"$(px "$1" "$2")"; xdotool mousemove --window "$wid" "$x" "$y" click 1; }
 find_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1; }
 clipboard() { timeout 5 xclip -o -selection clipboard 2>/dev/null || true; }
+clipboard_is() { [ "$(clipboard)" = "$1" ]; }
+# Runs COMMAND every tenth of a second until it succeeds, for at most $limit tries.
+poll() {
+  for _ in $(seq "$limit"); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
 
 ${runner:+"$runner"} "$program" 2>"${shot%.png}.stderr" &
 pid=$!
@@ -60,7 +67,6 @@ for _ in $(seq "$start_limit"); do
   sleep 0.1
 done
 [ -n "$wid" ] || { echo "FAIL: the window never showed"; tail -30 "${shot%.png}.stderr"; exit 1; }
-sleep 0.3
 
 # Mean brightness of the list (352,16 193x404) in the window's picture.
 read -r list_x list_y list_w list_h <<<"$(px 352 16 193 404)"
@@ -68,33 +74,33 @@ list_mean() {
   xwd -id "$wid" -silent |
     convert xwd:- -crop "${list_w}x${list_h}+${list_x}+${list_y}" -format '%[fx:mean]' info:
 }
-before=$(list_mean)
+# The empty list is all yellow: a mean of 2/3, once painted.
+painted() { before=$(list_mean) && awk -v m="$before" 'BEGIN {exit !(m > 0.6)}'; }
+poll painted || { echo "FAIL: the empty list was never painted yellow ($before)"; exit 1; }
+listed() { [ "$(list_mean)" != "$before" ]; }
 
 xdotool windowfocus --sync "$wid"
 xdotool type --delay 10 "0"
 xdotool key Tab
 xdotool type --delay 10 "100"
 click 144 232   # FIND   PRIME   NUMBERS
-sleep 0.5
+poll listed || { echo "FAIL: the list did not change after FIND ($before)"; exit 1; }
 xwd -id "$wid" -silent | convert xwd:- "$shot"
-after=$(list_mean)
-[ "$before" != "$after" ] || { echo "FAIL: the list did not change after FIND ($before)"; exit 1; }
 
-copy_field() {
-  click "$1" "$2"
+# Copies the field at X Y (all of it), and waits for TEXT on the clipboard.
+copied() {
+  click "$2" "$3"
   xdotool key ctrl+a ctrl+c
-  sleep 0.2
-  clipboard
+  poll clipboard_is "$1"
 }
-count=$(copy_field 228 376)
-[ "$count" = "25" ] || { echo "FAIL: the count field reads '$count', not 25"; exit 1; }
+copied 25 228 376 || { echo "FAIL: the count field reads '$(clipboard)', not 25"; exit 1; }
 
-# The window carries its icon at every size, in any order, once it is shown.
+# The window carries its icon at 16 to 64 px, in any order, once it is shown.
 # Wine gives a Windows program's window only the two sizes Windows asks for.
 if [ -z "$runner" ]; then
   sizes=$(xprop -len 1000000 -id "$wid" -notype 32c _NET_WM_ICON | sed 's/^[^=]*= //' | tr -d ' ' |
     tr ',' '\n' | awk '{v[NR] = $1} END {for (i = 1; i < NR; i += 2 + v[i] * v[i + 1]) print v[i]}' | sort -n | tr '\n' ' ')
-  [ "$sizes" = "16 24 32 48 64 128 256 " ] || { echo "FAIL: window icon sizes '$sizes'"; exit 1; }
+  [ "$sizes" = "16 24 32 48 64 " ] || { echo "FAIL: window icon sizes '$sizes'"; exit 1; }
 fi
 
 click 216 104   # the lower limit
@@ -109,8 +115,12 @@ for _ in $(seq 100); do
   sleep 0.05
 done
 [ -n "$box" ] || { echo "FAIL: no message box titled Tavrik for the range 7 to 7"; exit 1; }
-sleep 0.3
-xwd -id "$box" -silent | convert xwd:- "${shot%.png}-box.png"
+# Painted once its message and button make it more than one colour.
+box_drawn() {
+  xwd -id "$box" -silent | convert xwd:- "${shot%.png}-box.png" &&
+    [ "$(convert "${shot%.png}-box.png" -format '%[fx:standard_deviation > 0]' info:)" = 1 ]
+}
+poll box_drawn || { echo "FAIL: the message box was never drawn"; exit 1; }
 xdotool windowfocus --sync "$box"
 xdotool key Return   # OK, the box's only button
 for _ in $(seq 100); do
@@ -119,21 +129,20 @@ for _ in $(seq 100); do
 done
 [ -z "$(find_window Tavrik)" ] || { echo "FAIL: the message box is still open after OK"; exit 1; }
 # Only the upper limit is emptied after this box.
-lower=$(copy_field 216 104)
-[ "$lower" = "7" ] || { echo "FAIL: the lower limit reads '$lower' after the box, not 7"; exit 1; }
-[ "$(list_mean)" = "$before" ] || { echo "FAIL: the list is not empty after the rejected range"; exit 1; }
+copied 7 216 104 || { echo "FAIL: the lower limit reads '$(clipboard)' after the box, not 7"; exit 1; }
+! listed || { echo "FAIL: the list is not empty after the rejected range"; exit 1; }
 
 # A prime of a new search, copied from the list.
 click 216 160   # the upper limit
 xdotool key ctrl+a
 xdotool type --delay 10 "100"
 click 144 232   # FIND   PRIME   NUMBERS
-sleep 0.5
+poll listed || { echo "FAIL: the list did not change after FIND 7 to 100"; exit 1; }
 click 400 24    # the list's first item
 xdotool key ctrl+c
-sleep 0.2
-prime=$(clipboard)
-[ "$prime" = "  7" ] || { echo "FAIL: Ctrl+C in the list copied '$prime', not '  7'"; exit 1; }
+prime="  7"
+poll clipboard_is "$prime" ||
+  { echo "FAIL: Ctrl+C in the list copied '$(clipboard)', not '$prime'"; exit 1; }
 
 click 212 300   # E X I T
 for _ in $(seq "$exit_limit"); do
