@@ -15,7 +15,8 @@ namespace tavrik {
 //  - Correctly rounded; beyond the double range gives +/-infinity, below it 0.
 double textToNumber(QStringView text);
 
-// Largest whole number not above value. Inline: the search's inner loop lives on it.
+// Largest whole number not above value. Inline: the one-by-one trial division
+// that the kernel is checked and timed against calls it for every divisor.
 inline double integerPart(double value) { return std::floor(value); }
 
 inline double squareRoot(double value) { return std::sqrt(value); }

@@ -528,9 +528,10 @@ void TestForm1::badInputPasted() {
         QCOMPARE(edit(name)->text(), text);
     }
 
-    // A hang guard, not a timing: the click took at most 60 ms here with both
-    // cores busy elsewhere; a pass over the long text that went quadratic
-    // would take seconds (one that never ends meets the test's time limit).
+    // A hang guard, not a timing: with both cores of a 2-core machine busy
+    // elsewhere the click took at most 60 ms here, 110 ms under the sanitizers;
+    // a pass over the long text gone quadratic would take seconds (one that
+    // never ends meets the test's time limit).
     QElapsedTimer clock;
     clock.start();
     const BoxSeen box = clickFind();
