@@ -136,6 +136,13 @@ void TestTrialDivision::blockEdges() {
 void TestTrialDivision::searchUsesTheWidest() {
     const auto targets = hwy::SupportedAndGeneratedTargets(); // the widest first
     QCOMPARE(tavrik::trialDivisionTarget(), hwy::TargetName(targets.front()));
+#if HWY_ARCH_X86
+    // A processor whose best is SSSE3 runs the plain loop, quicker than its emulated multiply.
+    hwy::SetSupportedTargetsForTest(HWY_SSSE3 | HWY_BASELINE_SCALAR);
+    const QByteArray ssse3Only = tavrik::trialDivisionTarget();
+    hwy::SetSupportedTargetsForTest(0);
+    QCOMPARE(ssse3Only, hwy::TargetName(HWY_BASELINE_SCALAR));
+#endif
 
     FakeControls form;
     tavrik::listPrimes(996458993, 996468993, form);
