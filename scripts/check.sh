@@ -91,7 +91,7 @@ echo "compiles with libc++: $(find build-libcxx -name "*.o" | wc -l) object file
 
 echo "== Windows resources"
 x86_64-w64-mingw32-windres --preprocessor=cpp -I build/app -i app/tavrik.rc -O res -o build/tavrik.res
-python3 tests/check_windows_resources.py build/tavrik.res
+python3 tests/check_windows_resources.py build/tavrik.res build/app/tavrik_version.h
 
 echo "== Windows: tavrik.exe cross-built with a static Qt, its tests under Wine"
 # Once, on this machine: the chroots of the distributions step skip it (the

@@ -155,7 +155,7 @@ foreign=$(grep -Ev "$system_dlls" <<<"$dlls" || true)
 [ -z "$foreign" ] || { echo "$foreign"; echo "FAIL: $exe needs DLLs that are not Windows' own"; exit 1; }
 echo "DLLs: $(echo $dlls)"
 # The icon group and the version record, read back from the program itself.
-python3 tests/check_windows_resources.py "$exe"
+python3 tests/check_windows_resources.py "$exe" build-windows/app/tavrik_version.h
 
 echo "== the tests under Wine"
 source tests/xvfb.sh

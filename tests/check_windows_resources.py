@@ -1,9 +1,12 @@
 #!/usr/bin/env python3
 """Reads the resources of a compiled Windows resource file (.res) or of a
 Windows program (.exe) and checks the icon group (three images: 32x32 in 2
-colours, 32x32 and 16x16 in 16 colours) and the version record (1.00 /
-1.0.0.0, product name Tavrik, the licence, Italian 0x0410 with code page 1200).
-Usage: check_windows_resources.py tavrik.res|tavrik.exe"""
+colours, 32x32 and 16x16 in 16 colours) and the version record (the version
+as text and as numbers, and the copyright line, as the build's
+tavrik_version.h gives them; product name Tavrik; Italian 0x0410 with code
+page 1200).
+Usage: check_windows_resources.py tavrik.res|tavrik.exe BUILD/app/tavrik_version.h"""
+import re
 import struct
 import sys
 
@@ -88,7 +91,15 @@ def version_block(buf, off=0):
     return key, value, children, end
 
 
-def main(path):
+def build_version(header):
+    """The version text, its four numbers and the copyright line the build made."""
+    defines = dict(re.findall(r"^#define (TAVRIK_\w+) (.+)$", open(header).read(), re.M))
+    numbers = tuple(int(n) for n in defines["TAVRIK_VERSION_NUMBERS"].split(","))
+    return defines["TAVRIK_VERSION_TEXT"].strip('"'), numbers, defines["TAVRIK_COPYRIGHT"].strip('"')
+
+
+def main(path, header):
+    text, numbers, copyright_line = build_version(header)
     buf = open(path, "rb").read()
     found = list(program_resources(buf) if buf[:2] == b"MZ" else resources(buf))
     failures = []
@@ -123,17 +134,16 @@ def main(path):
         expect("version key", key, "VS_VERSION_INFO")
         signature, _, file_ms, file_ls, product_ms, product_ls = struct.unpack_from("<6I", fixed)
         expect("fixed signature", hex(signature), hex(0xFEEF04BD))
-        expect("file version", (file_ms >> 16, file_ms & 0xFFFF, file_ls >> 16, file_ls & 0xFFFF), (1, 0, 0, 0))
-        expect("product version", (product_ms >> 16, product_ms & 0xFFFF, product_ls >> 16, product_ls & 0xFFFF), (1, 0, 0, 0))
+        expect("file version", (file_ms >> 16, file_ms & 0xFFFF, file_ls >> 16, file_ls & 0xFFFF), numbers)
+        expect("product version", (product_ms >> 16, product_ms & 0xFFFF, product_ls >> 16, product_ls & 0xFFFF), numbers)
         blocks = {k: c for k, _, c in children}
         tables = {k: dict((sk, sv) for sk, sv, _ in c) for k, _, c in blocks.get("StringFileInfo", [])}
         expect("string tables", list(tables), ["041004b0"])
         strings = tables.get("041004b0", {})
-        expect("FileVersion", strings.get("FileVersion"), "1.00")
-        expect("ProductVersion", strings.get("ProductVersion"), "1.00")
+        expect("FileVersion", strings.get("FileVersion"), text)
+        expect("ProductVersion", strings.get("ProductVersion"), text)
         expect("ProductName", strings.get("ProductName"), "Tavrik")
-        expect("LegalCopyright", strings.get("LegalCopyright"),
-               "Copyright 2026 Tavrik developers. GPL-3.0-or-later")
+        expect("LegalCopyright", strings.get("LegalCopyright"), copyright_line)
         translation = {k: v for k, v, _ in blocks.get("VarFileInfo", [])}.get("Translation", b"")
         expect("Translation", struct.unpack("<HH", translation) if len(translation) == 4 else translation,
                (0x0410, 1200))
@@ -141,9 +151,10 @@ def main(path):
     for failure in failures:
         print("FAIL:", failure)
     if not failures:
-        print(f"PASS: {path}: icon group {sorted(entries)}, version 1.00, Tavrik, 0x0410/1200")
+        print(f"PASS: {path}: icon group {sorted(entries)}, version {text}, Tavrik, "
+              f"{copyright_line!r}, 0x0410/1200")
     return 1 if failures else 0
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1]))
+    sys.exit(main(sys.argv[1], sys.argv[2]))
