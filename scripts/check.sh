@@ -44,10 +44,23 @@ for target in text_to_number find_command; do
 done
 
 echo "== Debian package"
-rm -f build/tavrik_*.deb
-(cd build && cpack -G DEB >/dev/null)
-deb=$(ls build/tavrik_*.deb)
-echo "$deb: $(stat -c %s "$deb") bytes"
+# Built as Debian builds its own: the program alone, with dpkg-buildflags'
+# flags and every hardening feature (PIE, stack protector, _FORTIFY_SOURCE,
+# RELRO, BIND_NOW).
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+run_logged build-deb/configure.log cmake -S . -B build-deb -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
+  -DCMAKE_CXX_FLAGS_RELEASE=-DNDEBUG -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" \
+  -DTAVRIK_TESTS=OFF -DTAVRIK_WERROR="${TAVRIK_WERROR:-OFF}"
+cmake --build build-deb >build-deb/build.log 2>&1 || { cat build-deb/build.log; exit 1; }
+hardened=$(readelf -dW --dyn-syms build-deb/app/tavrik)
+for mark in BIND_NOW PIE __stack_chk_fail; do
+  grep -q "$mark" <<<"$hardened" || { echo "FAIL: the packaged program lacks $mark"; exit 1; }
+done
+rm -rf build-deb/_CPack_Packages build-deb/tavrik_*.deb
+(cd build-deb && cpack -G DEB >/dev/null)
+deb=$(ls build-deb/tavrik_*.deb)
+echo "$deb: $(stat -c %s "$deb") bytes, built with dpkg-buildflags"
 dpkg-deb -f "$deb" Depends
 # Any E: (error) or W: (warning) line fails, as does lintian failing to run.
 # Newer lintian (Debian 13) also runs appstreamcli validate-tree and warns when
