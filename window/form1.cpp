@@ -138,7 +138,8 @@ void paintYellow(QWidget* widget) {
     palette.setColor(QPalette::Base, yellow);
     for (const auto group : {QPalette::Active, QPalette::Inactive}) {
         const QColor text = system.color(group, QPalette::Text);
-        palette.setColor(group, QPalette::Text, contrastRatio(text, yellow) >= 4.5 ? text : Qt::black);
+        palette.setColor(group, QPalette::Text,
+                         contrastRatio(text, yellow) >= 4.5 ? text : Qt::black);
     }
     widget->setPalette(palette);
 }
