@@ -156,8 +156,10 @@ void TestTrialDivision::searchUsesTheWidest() {
 void TestTrialDivision::outOfBoundsStopsTheCheckedBuilds_data() {
     QTest::addColumn<QString>("candidate");
     QTest::addColumn<QString>("root");
-    QTest::newRow("candidate of 2^32") << "4294967296" << "31623";
-    QTest::newRow("root past the tables") << "1000010000" << "31624";
+    QTest::newRow("candidate of 2^32") << "4294967296"
+                                       << "31623";
+    QTest::newRow("root past the tables") << "1000010000"
+                                          << "31624";
 }
 
 void TestTrialDivision::outOfBoundsStopsTheCheckedBuilds() {
