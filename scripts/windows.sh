@@ -62,6 +62,9 @@ qt_off=("${qt_features[@]/#/-DFEATURE_}")
 qt_options=(
   -DBUILD_SHARED_LIBS=OFF -DCMAKE_BUILD_TYPE=Release -DFEATURE_optimize_size=ON
   -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF -DINPUT_opengl=no
+  # Paths found from the program's own place at run time: no build folder
+  # compiled into QtCore, so two builds of Qt in two folders give the same bytes.
+  -DFEATURE_relocatable=ON
   "${qt_off[@]/%/=OFF}"
 )
 hwy_options=(
@@ -69,41 +72,52 @@ hwy_options=(
   -DHWY_ENABLE_CONTRIB=OFF -DHWY_ENABLE_EXAMPLES=OFF -DHWY_ENABLE_TESTS=OFF
 )
 
-# The installed version's source, through apt with a configuration of its own.
-fetch_source() {
-  local package=$1 version=$2 dir=$3 apt=$work/apt codename
-  codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
-  mkdir -p "$apt/lists/partial" "$apt/archives/partial"
-  # deb-src for every suite of this release that apt reads packages from.
-  apt-get indextargets --no-release-info --format '$(REPO_URI) $(RELEASE) $(COMPONENT)' |
-    awk -v c="$codename" '$2 == c || index($2, c "-") == 1 {print "deb-src " $0}' |
-    sort -u >"$apt/sources.list"
-  [ -s "$apt/sources.list" ] || { echo "no Debian archive for $codename in apt's sources" >&2; return 1; }
-  # Downloads by whoever runs this, into folders of this script's own.
-  local options=(-o Dir::Etc::SourceList="$apt/sources.list" -o Dir::Etc::SourceParts=/dev/null
-    -o Dir::State::Lists="$apt/lists" -o Dir::Cache::Archives="$apt/archives"
-    -o APT::Sandbox::User="$(id -un)")
-  apt-get "${options[@]}" -qq update
-  rm -rf "$dir" && mkdir -p "$dir"
-  (cd "$dir" && apt-get "${options[@]}" -qq source --download-only "$package=$version" >/dev/null)
-  dpkg-source --no-check -x "$dir"/*.dsc "$dir/src" >"$dir/unpack.log" 2>&1 ||
-    { cat "$dir/unpack.log" >&2; return 1; }
+# Debian's source package PACKAGE=VERSION (.dsc and its tarballs), downloaded
+# once into $cache/sources/PACKAGE_VERSION through apt with a configuration of
+# its own, and kept: it is the corresponding source of what is built from it.
+# Prints that folder.
+source_package() {
+  local package=$1 version=$2 apt=$work/apt codename dir
+  dir=$cache/sources/${package}_$version
+  if ! ls "$dir"/*.dsc >/dev/null 2>&1; then
+    codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
+    mkdir -p "$apt/lists/partial" "$apt/archives/partial"
+    # deb-src for every suite of this release that apt reads packages from.
+    apt-get indextargets --no-release-info --format '$(REPO_URI) $(RELEASE) $(COMPONENT)' |
+      awk -v c="$codename" '$2 == c || index($2, c "-") == 1 {print "deb-src " $0}' |
+      sort -u >"$apt/sources.list"
+    [ -s "$apt/sources.list" ] || { echo "no Debian archive for $codename in apt's sources" >&2; return 1; }
+    # Downloads by whoever runs this, into folders of this script's own.
+    local options=(-o Dir::Etc::SourceList="$apt/sources.list" -o Dir::Etc::SourceParts=/dev/null
+      -o Dir::State::Lists="$apt/lists" -o Dir::Cache::Archives="$apt/archives"
+      -o APT::Sandbox::User="$(id -un)")
+    apt-get "${options[@]}" -qq update
+    rm -rf "$dir.part" && mkdir -p "$dir.part"
+    (cd "$dir.part" && apt-get "${options[@]}" -qq source --download-only "$package=$version" >/dev/null)
+    rm -rf "$dir" && mv "$dir.part" "$dir"
+  fi
+  echo "$dir"
 }
 
 # Prints the tarball of PACKAGE built for Windows, building it first if needed.
 # Its name carries the version and a digest of how it was built.
 dependency() {
-  local name=$1 package=$2 version=$3 digest tarball src
+  local name=$1 package=$2 version=$3 digest tarball src sources
   shift 3
+  sources=$(source_package "$package" "$version")
   digest=$(printf '%s\n' "$@" | cat - "$toolchain" | sha256sum | cut -c1-12)
   tarball=$cache/$name-$version-mingw-$digest.tar.zst
   if [ ! -s "$tarball" ]; then
     src=$work/$name
     echo "building $name $version for Windows (once; kept in $tarball)" >&2
-    fetch_source "$package" "$version" "$src"
+    rm -rf "$src" && mkdir -p "$src"
+    dpkg-source --no-check -x "$sources"/*.dsc "$src/src" >"$src/unpack.log" 2>&1 ||
+      { cat "$src/unpack.log" >&2; return 1; }
     local log=$work/$name.log start=$SECONDS
-    if ! { cmake -G Ninja -S "$src/src" -B "$src/build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-             -DCMAKE_INSTALL_PREFIX="$src/prefix" "$@" &&
+    # Source paths (in assertion texts) as relative ones, whichever folder builds.
+    local map=-ffile-prefix-map=$src=.
+    if ! { CFLAGS=$map CXXFLAGS=$map cmake -G Ninja -S "$src/src" -B "$src/build" \
+             -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$src/prefix" "$@" &&
            cmake --build "$src/build" --parallel "$(nproc)" &&
            cmake --install "$src/build"; } >"$log" 2>&1; then
       tail -30 "$log" >&2
