@@ -16,8 +16,6 @@ cd "$(dirname "$0")/.."
 source scripts/chroot.sh # ensure_packages, inside_chroot
 scripts/setup.sh
 ensure_packages clang libclang-rt-dev libc++-dev libc++abi-dev binutils-mingw-w64-x86-64 python3
-# The package: cpack's DEB generator runs file; its checks.
-ensure_packages dpkg-dev file lintian desktop-file-utils appstream
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
 
 echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
@@ -44,50 +42,11 @@ for target in text_to_number find_command; do
 done
 
 echo "== Debian package"
-# Built as Debian builds its own: the program alone, with dpkg-buildflags'
-# flags and every hardening feature (PIE, stack protector, _FORTIFY_SOURCE,
-# RELRO, BIND_NOW).
-export DEB_BUILD_MAINT_OPTIONS=hardening=+all
-run_logged build-deb/configure.log cmake -S . -B build-deb -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
-  -DCMAKE_CXX_FLAGS_RELEASE=-DNDEBUG -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" \
-  -DTAVRIK_TESTS=OFF -DTAVRIK_WERROR="${TAVRIK_WERROR:-OFF}"
-cmake --build build-deb >build-deb/build.log 2>&1 || { cat build-deb/build.log; exit 1; }
-hardened=$(readelf -dW --dyn-syms build-deb/app/tavrik)
-for mark in BIND_NOW PIE __stack_chk_fail; do
-  grep -q "$mark" <<<"$hardened" || { echo "FAIL: the packaged program lacks $mark"; exit 1; }
-done
-rm -rf build-deb/_CPack_Packages build-deb/tavrik_*.deb
-(cd build-deb && cpack -G DEB >/dev/null)
-deb=$(ls build-deb/tavrik_*.deb)
-echo "$deb: $(stat -c %s "$deb") bytes, built with dpkg-buildflags"
-dpkg-deb -f "$deb" Depends
-# Any E: (error) or W: (warning) line fails, as does lintian failing to run.
-# Newer lintian (Debian 13) also runs appstreamcli validate-tree and warns when
-# it fails, as AppStream 1.0 does for want of a homepage: the one tolerated
-# warning. scripts/validate_metadata.sh, below, runs that validation itself and
-# fails on anything else it reports.
-lintian_args=(--fail-on error,warning --info)
-if lintian-explain-tags appstream-metadata-validation-failed >/dev/null 2>&1; then
-  lintian_args+=(--suppress-tags appstream-metadata-validation-failed)
-fi
-status=0
-lintian "${lintian_args[@]}" "$deb" >build/lintian.log 2>&1 || status=$?
-cat build/lintian.log
-if ((status != 0)) || grep -q '^[EW]: ' build/lintian.log; then echo "FAIL: lintian"; exit 1; fi
-rm -rf build/deb-root
-dpkg-deb -x "$deb" build/deb-root
-scripts/validate_metadata.sh build/deb-root
+deb=$(scripts/deb.sh)
 if [ -n "${CI:-}" ] || inside_chroot; then
   echo "installed here (CI, or a throwaway chroot), started by the smoke test"
   apt_as_root apt-get install -y -qq --reinstall "./$deb" >/dev/null
   tests/smoke_xvfb.sh /usr/bin/tavrik build/installed.png
-fi
-echo "== the package on a minimal Debian $(. /etc/os-release && echo "$VERSION_CODENAME")"
-if [ "$(id -u)" -eq 0 ]; then
-  scripts/install_check.sh "$deb"
-else
-  sudo scripts/install_check.sh "$deb"
 fi
 
 echo "== aarch64: the core and its tests cross-built, run under qemu"
