@@ -10,7 +10,7 @@
 # Usage: scripts/aarch64_sysroot.sh [DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source scripts/chroot.sh # debian_mirror
+source scripts/packages.sh
 sysroot=$(realpath -m "${1:-build-aarch64/sysroot}")
 # Runtime libraries, with everything they depend on.
 libraries=(libqt6core6 libqt6test6 libhwy1 libstdc++6)
@@ -21,7 +21,11 @@ stamp=$sysroot/.complete
 [ -e "$stamp" ] && [ "$(cat "$stamp")" = "${libraries[*]} ${development[*]}" ] && exit 0
 
 codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
-mirror=$(debian_mirror)
+# The archive apt uses for this machine's own release (from the sources
+# alone: on a fresh machine apt may have no lists yet).
+mirror=$(apt-get indextargets --no-release-info --format '$(RELEASE) $(REPO_URI)' 2>/dev/null |
+  awk -v c="$codename" '$1 == c {print $2; exit}')
+[ -n "$mirror" ] || { echo "no Debian archive for '$codename' in apt's sources" >&2; exit 1; }
 apt_dir=$sysroot.apt
 rm -rf "$sysroot" "$apt_dir"
 mkdir -p "$apt_dir"/{lists/partial,archives/partial,etc/preferences.d,etc/apt.conf.d} "$sysroot"

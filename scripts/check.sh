@@ -1,19 +1,19 @@
 #!/usr/bin/env bash
 # The hardening run, after the tests (CI runs both): every test again under
 # AddressSanitizer and UndefinedBehaviorSanitizer, the fuzz targets for a
-# bounded time, the Debian package built, checked by lintian, validated, and
-# installed and started on a fresh minimal system of this machine's release,
-# the core and its tests for aarch64 and with libc++, the Windows resources
-# compiled and read back, and the Windows program built and tested under Wine
-# (on the host only). Each build is a preset of CMakePresets.json.
-# The machine is left as it was: the package goes into /usr here only under CI
-# or inside one of our throwaway chroots, and the arm64 libraries into a
-# private root. The clean install on a minimal system needs root (chroot):
-# sudo asks for it.
+# bounded time, the Debian package built, checked by lintian and validated
+# (scripts/deb.sh), the core and its tests for aarch64 and with libc++, the
+# Windows resources compiled and read back, and the Windows program built and
+# tested under Wine (on the host only). Each build is a preset of
+# CMakePresets.json. The machine is left as it was: the package goes into /usr
+# here only under CI or inside one of our throwaway chroots (then started by
+# the smoke test), and the arm64 libraries into a private root. Its clean
+# install on a bare system is scripts/install_check.sh (scripts/release.sh
+# runs it for each package).
 # FUZZ_SECONDS sets each fuzz target's time (default 60).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source scripts/chroot.sh # ensure_packages, inside_chroot
+source scripts/bare.sh # ensure_packages, inside_chroot
 scripts/setup.sh
 ensure_packages clang libclang-rt-dev libc++-dev libc++abi-dev binutils-mingw-w64-x86-64 python3
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
@@ -68,7 +68,6 @@ python3 tests/check_windows_resources.py build/tavrik.res build/app/tavrik_versi
 echo "== Windows: tavrik.exe cross-built with a static Qt, its tests under Wine"
 # Once, on this machine: the chroots of the distributions step skip it (the
 # static Qt takes long to build, and the cross build is the same on both).
-source scripts/chroot.sh
 if inside_chroot; then
   echo "SKIPPED: the Windows build (inside a chroot; it runs on the host)"
 else

@@ -11,6 +11,7 @@ source scripts/packages.sh
 ensure_packages "${program_packages[@]}" dpkg-dev file lintian desktop-file-utils appstream >&2
 use_utf8_locale
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+umask 022 # as dpkg-buildpackage sets it: cpack gives the members of the .deb the files' modes
 SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -l packaging/changelog -S Timestamp)
 export SOURCE_DATE_EPOCH
 # Named for this Debian release, as a backport is, with a changelog entry of
