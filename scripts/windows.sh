@@ -11,20 +11,25 @@
 # source comes through a private apt configuration with deb-src entries for
 # the archive apt already uses: the system's own sources are left as they are.
 #
-# Usage: scripts/windows.sh [--test]
+# The Debian sources they are built from are kept in $cache/sources (the
+# corresponding source of the program); build-windows/deps/NAME.sources names
+# the folder of each. --program builds tavrik.exe alone, --test everything,
+# then runs the tests.
+#
+# Usage: scripts/windows.sh [--test | --program]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
 
-test=""
+test="" target=all
 case "${1:-}" in
   --test) test=1 ;;
+  --program) target=tavrik ;;
   "") ;;
-  *) echo "usage: scripts/windows.sh [--test]" >&2; exit 2 ;;
+  *) echo "usage: scripts/windows.sh [--test | --program]" >&2; exit 2 ;;
 esac
 
-ensure_packages g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 cmake ninja-build \
-  pkg-config perl dpkg-dev zstd qt6-base-dev qt6-base-dev-tools libhwy-dev
+ensure_packages "${windows_packages[@]}"
 # Wine with its own fonts, as a Windows desktop has them.
 [ -z "$test" ] || ensure_packages python3 wine64 fonts-wine fonts-liberation2 xvfb openbox \
   xdotool x11-utils x11-apps imagemagick xclip
@@ -105,6 +110,7 @@ dependency() {
   local name=$1 package=$2 version=$3 digest tarball src sources
   shift 3
   sources=$(source_package "$package" "$version")
+  mkdir -p "$deps" && echo "$sources" >"$deps/$name.sources"
   digest=$(printf '%s\n' "$@" | cat - "$toolchain" | sha256sum | cut -c1-12)
   tarball=$cache/$name-$version-mingw-$digest.tar.zst
   if [ ! -s "$tarball" ]; then
@@ -152,7 +158,7 @@ werror=${TAVRIK_WERROR:-OFF}
 if [ "$(sed -n 's/^TAVRIK_WERROR:BOOL=//p' build-windows/CMakeCache.txt 2>/dev/null)" != "$werror" ]; then
   cmake --preset windows -DTAVRIK_WERROR="$werror" >/dev/null
 fi
-cmake --build build-windows --parallel "$(nproc)"
+cmake --build build-windows --target "$target" --parallel "$(nproc)"
 exe=build-windows/tavrik.exe
 echo "$exe: $(stat -c %s "$exe") bytes"
 

@@ -1,0 +1,150 @@
+#!/usr/bin/env bash
+# Tavrik's release, from a clean checkout of a commit, into DIST (default dist/):
+#   tavrik-VERSION.tar.gz              the source, from git
+#   tavrik_VERSION-1~debNN_amd64.deb   for Debian 12 and 13: each built on a bare
+#                                      system of its release from the tarball
+#                                      (scripts/deb.sh), then installed on
+#                                      another and smoke-tested
+#   tavrik-VERSION-windows-x86_64.zip  tavrik.exe (scripts/windows.sh, from the
+#                                      tarball), COPYING, README.txt, NOTICES.txt
+#   qt6-base_*, highway_*              the Debian sources of the Qt and Highway
+#                                      inside tavrik.exe
+#   *.buildinfo                        what built each package and the zip
+#   SHA256SUMS                         over all of it
+# Every date is the newest changelog entry's (SOURCE_DATE_EPOCH): two releases
+# of one commit give the same bytes (scripts/reproduce.sh compares them).
+# Needs root, for the bare systems (scripts/bare.sh).
+# Usage: scripts/release.sh [DIST]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/bare.sh
+if [ -n "$(git status --porcelain)" ]; then
+  git status --short
+  echo "FAIL: uncommitted changes; a release is made from a commit alone" >&2
+  exit 1
+fi
+ensure_packages git dpkg-dev python3
+dist=$(realpath -m "${1:-dist}") logs=$PWD/build
+version=$(dpkg-parsechangelog -l packaging/changelog -S Version) # 1.00-1
+upstream=${version%-*}
+SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -l packaging/changelog -S Timestamp)
+export SOURCE_DATE_EPOCH work
+rm -rf "$dist" && mkdir -p "$dist" "$logs"
+work=$(mktemp -d /var/tmp/tavrik-release.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+
+echo "== the source: tavrik-$upstream.tar.gz"
+tarball=$dist/tavrik-$upstream.tar.gz
+git archive --format=tar --prefix="tavrik-$upstream/" HEAD | gzip -9n >"$tarball"
+
+# buildinfo OUT ARCH ROOT FILE... [-- PACKAGE...]: what built the FILEs, in the
+# manner of Debian's .buildinfo: the release and the packages installed in
+# ROOT (only PACKAGEs and what they depend on, if given), with their versions.
+# No build date or path: the bytes do not depend on them.
+buildinfo() {
+  local out=$1 arch=$2 root=$3 files=() f
+  shift 3
+  while (($#)) && [ "$1" != -- ]; do files+=("$1") && shift; done
+  (($#)) && shift
+  local packages=("$@")
+  ((${#packages[@]})) && mapfile -t packages < <(apt-cache depends --recurse --installed \
+    --no-recommends --no-suggests --no-conflicts --no-breaks --no-replaces --no-enhances \
+    "${packages[@]}" | grep '^[a-z0-9]')
+  {
+    echo "Format: 1.0"
+    echo "Source: tavrik ($version)"
+    echo "Architecture: $arch"
+    echo "Build-Origin: $(. "$root/etc/os-release" && echo "$PRETTY_NAME")"
+    echo "Build-Architecture: $(dpkg --print-architecture)"
+    echo "Checksums-Sha256:"
+    for f in "$tarball" "${files[@]}"; do
+      echo " $(sha256sum <"$f" | cut -d' ' -f1) $(stat -c %s "$f") $(basename "$f")"
+    done
+    echo "Environment:"
+    echo " DEB_BUILD_MAINT_OPTIONS=\"hardening=+all\""
+    echo " SOURCE_DATE_EPOCH=\"$SOURCE_DATE_EPOCH\""
+    echo "Installed-Build-Depends:"
+    { dpkg-query --admindir="$root/var/lib/dpkg" -W \
+      -f '${db:Status-Abbrev} ${binary:Package} (= ${Version})\n' "${packages[@]}" || true; } |
+      awk '$1 == "ii" {print " " $2, $3, $4}' | LC_ALL=C sort -u | sed '$!s/$/,/'
+  } >"$out"
+}
+
+for release in bookworm trixie; do
+  echo "== the Debian package for $release, built on a bare $release"
+  log=$logs/release-$release.log
+  # Unpacked in a folder of a random name: the package must not depend on it.
+  # What the build left is kept: the package, the system's record of packages.
+  # shellcheck disable=SC2016 # expanded by mmdebstrap's sh, with the root as $1
+  if ! bare "$release" --customize-hook="upload $tarball /root/tavrik.tar.gz" \
+    --customize-hook='chroot "$1" /usr/bin/env -i HOME=/root TZ="$TZ" LC_ALL="$LC_ALL" \
+      PATH=/usr/sbin:/usr/bin:/sbin:/bin DEBIAN_FRONTEND=noninteractive /bin/bash -ec "
+        cd \$(mktemp -d /root/build.XXXXXX) && tar -xzf /root/tavrik.tar.gz && cd tavrik-* &&
+        scripts/deb.sh"' \
+    --customize-hook="mkdir -p $work/$release/etc $work/$release/var/lib" \
+    --customize-hook='cp -a "$1"/root/build.*/tavrik-*/build-deb/tavrik_*.deb "$work"/ &&
+      cp -aL "$1/etc/os-release" "$work/'"$release"'/etc/" &&
+      cp -a "$1/var/lib/dpkg" "$work/'"$release"'/var/lib/"' >"$log" 2>&1; then
+    tail -40 "$log"
+    echo "FAIL: the package for $release (log: $log)"
+    exit 1
+  fi
+  deb=$(ls "$work"/tavrik_*.deb)
+  mv "$deb" "$dist/"
+  deb=$dist/$(basename "$deb")
+  buildinfo "${deb%.deb}.buildinfo" "$(dpkg-deb -f "$deb" Architecture)" "$work/$release" "$deb"
+  echo "$(basename "$deb"): $(stat -c %s "$deb") bytes"
+  scripts/install_check.sh "$deb" "$release"
+done
+
+echo "== the Windows program, built from the tarball"
+tar -C "$work" -xzf "$tarball"
+src=$work/tavrik-$upstream
+(cd "$src" && scripts/windows.sh --program) >"$logs/release-windows.log" 2>&1 ||
+  { tail -40 "$logs/release-windows.log"; echo "FAIL: the Windows program"; exit 1; }
+sources=()
+for f in "$src"/build-windows/deps/*.sources; do
+  cp "$(cat "$f")"/* "$dist/"
+  sources+=("$(cat "$f")"/*.dsc)
+done
+zip=$dist/tavrik-$upstream-windows-x86_64.zip
+folder=$work/zip/tavrik-$upstream
+mkdir -p "$folder"
+cp "$src/build-windows/tavrik.exe" "$folder/"
+cp COPYING "$folder/COPYING.txt"
+cp packaging/README-windows.txt "$folder/README.txt"
+# The notices of everything compiled into tavrik.exe besides Tavrik itself.
+{
+  cat packaging/NOTICES-windows.txt
+  for f in "${sources[@]}"; do
+    echo && echo "==== $(basename "${f%.dsc}"): Debian's copyright record" && echo
+    tar -xOf "${f%.dsc}".debian.tar.* debian/copyright
+  done
+  for p in mingw-w64-x86-64-dev gcc-mingw-w64-base; do
+    echo && echo "==== $p $(dpkg-query -W -f '${Version}' $p): Debian's copyright record" && echo
+    cat "/usr/share/doc/$p/copyright"
+  done
+  for l in LGPL-3 LGPL-2.1 Apache-2.0; do
+    echo && echo "==== The $l licence" && echo
+    cat "/usr/share/common-licenses/$l"
+  done
+} >"$folder/NOTICES.txt"
+# Entries in name order, each dated from the changelog, with fixed modes.
+python3 - "$zip" "$folder" <<'PY'
+import os, sys, time, zipfile
+zip_path, folder = sys.argv[1:]
+stamp = time.gmtime(int(os.environ["SOURCE_DATE_EPOCH"]))[:6]
+with zipfile.ZipFile(zip_path, "w") as archive:
+    for name in sorted(os.listdir(folder)):
+        entry = zipfile.ZipInfo(f"{os.path.basename(folder)}/{name}", stamp)
+        entry.external_attr = 0o644 << 16
+        with open(os.path.join(folder, name), "rb") as f:
+            archive.writestr(entry, f.read(), zipfile.ZIP_DEFLATED, 9)
+PY
+buildinfo "${zip%.zip}.buildinfo" windows-x86_64 / "$zip" "${sources[@]}" -- "${windows_packages[@]}"
+echo "$(basename "$zip"): $(stat -c %s "$zip") bytes"
+
+(cd "$dist" && find . -maxdepth 1 -type f ! -name SHA256SUMS -printf '%f\n' | LC_ALL=C sort |
+  xargs sha256sum >SHA256SUMS)
+echo "release $version in $dist:"
+(cd "$dist" && ls -l --time-style=+ | tail -n +2 | awk '{print "  " $5, $6}')
