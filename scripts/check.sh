@@ -6,10 +6,8 @@
 # Windows resources compiled and read back, and the Windows program built and
 # tested under Wine (on the host only). Each build is a preset of
 # CMakePresets.json. The machine is left as it was: the package goes into /usr
-# here only under CI or inside one of our throwaway chroots (then started by
-# the smoke test), and the arm64 libraries into a private root. Its clean
-# install on a bare system is scripts/install_check.sh (scripts/release.sh
-# runs it for each package).
+# (and the smoke test starts it) only under CI or in a throwaway bare system;
+# the arm64 libraries go into a private root.
 # FUZZ_SECONDS sets each fuzz target's time (default 60).
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
-# Builds the Debian package into build-deb/ as Debian builds its own: the
-# program alone, with dpkg-buildflags' flags and every hardening feature (PIE,
-# stack protector, _FORTIFY_SOURCE, RELRO, BIND_NOW), dates from the changelog
-# (SOURCE_DATE_EPOCH). Then checks it: the hardening in the program, lintian
-# (no error, no warning), the metadata. Prints the package's path last.
-# The package is named for this Debian release: tavrik_1.00-1~deb12_amd64.deb.
+# Builds the Debian package of this Debian release (tavrik_1.00-1~deb12_amd64.deb)
+# into build-deb/ as Debian builds its own: the program alone, with
+# dpkg-buildflags' flags and all hardening (PIE, stack protector,
+# _FORTIFY_SOURCE, RELRO, BIND_NOW), dates from the changelog. Then checks the
+# hardening, lintian (no error, no warning) and the metadata. Prints its path.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
@@ -42,11 +41,9 @@ rm -rf build-deb/_CPack_Packages build-deb/tavrik_*.deb
 (cd build-deb && cpack -G DEB >/dev/null)
 deb=$(ls build-deb/tavrik_*.deb)
 echo "$deb: $(stat -c %s "$deb") bytes, Depends: $(dpkg-deb -f "$deb" Depends)" >&2
-# Any E: (error) or W: (warning) line fails, as does lintian failing to run.
-# Newer lintian (Debian 13) also runs appstreamcli validate-tree and warns when
-# it fails, as AppStream 1.0 does for want of a homepage: the one tolerated
-# warning. scripts/validate_metadata.sh, below, runs that validation itself and
-# fails on anything else it reports.
+# Any E: or W: line fails. Newer lintian (Debian 13) runs appstreamcli too and
+# warns when it fails, as AppStream 1.0 does for want of a homepage: the one
+# tolerated warning; tests/validate_metadata.sh, below, judges the rest.
 lintian_args=(--fail-on error,warning --info)
 if lintian-explain-tags appstream-metadata-validation-failed >/dev/null 2>&1; then
   lintian_args+=(--suppress-tags appstream-metadata-validation-failed)
@@ -57,5 +54,5 @@ cat build-deb/lintian.log >&2
 if ((status != 0)) || grep -q '^[EW]: ' build-deb/lintian.log; then echo "FAIL: lintian" >&2; exit 1; fi
 rm -rf build-deb/root
 dpkg-deb -x "$deb" build-deb/root
-scripts/validate_metadata.sh build-deb/root >&2
+tests/validate_metadata.sh build-deb/root >&2
 echo "$deb"

@@ -1,14 +1,11 @@
 # Sourced by the other scripts.
 #
 #   ensure_packages NAME...  installs whichever of the named Debian packages are
-#       missing, and does nothing, silently, when none is. As root it calls
-#       apt-get itself; as anyone else, sudo apt-get (which may ask for the
-#       password). It says in one line how many packages it installs, their
-#       dependencies included, and how much space they take, with apt's
-#       progress on that line; apt's whole output only when something fails.
-#   use_utf8_locale  exports LC_ALL=C.UTF-8 where the locale is not UTF-8:
-#       Qt wants one and warns otherwise (a minimal system has only "C");
-#       C.UTF-8 is always there. The system's settings stay as they are.
+#       missing (silent when none is): as root with apt-get, else through sudo.
+#       One line says how many packages it installs, dependencies included,
+#       and their size, with apt's progress; apt's output only on failure.
+#   use_utf8_locale  exports LC_ALL=C.UTF-8 where the locale is not UTF-8 (a
+#       minimal system has only "C"): Qt wants one. System settings stay.
 #   run_logged LOG COMMAND...  runs COMMAND with its output in LOG; prints LOG
 #       and fails if COMMAND fails.
 #

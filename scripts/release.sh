@@ -1,28 +1,21 @@
 #!/usr/bin/env bash
 # Tavrik's release, from a clean checkout of a commit, into DIST (default dist/):
-#   tavrik-VERSION.tar.gz              the source, from git
-#   tavrik_VERSION-1~debNN_amd64.deb   for Debian 12 and 13: each built on a bare
-#                                      system of its release from the tarball
-#                                      (scripts/deb.sh), then installed on
-#                                      another and smoke-tested
+#   tavrik-VERSION.tar.gz              the source (git archive)
+#   tavrik_VERSION-1~debNN_amd64.deb   for Debian 12 and 13, each built from the
+#                                      tarball on a bare system of its release
+#                                      (scripts/deb.sh)
 #   tavrik-VERSION-windows-x86_64.zip  tavrik.exe (scripts/windows.sh, from the
 #                                      tarball), COPYING, README.txt, NOTICES.txt
-#   qt6-base_*, highway_*              the Debian sources of the Qt and Highway
-#                                      inside tavrik.exe
-#   *.buildinfo                        what built each package and the zip
-#   SHA256SUMS                         over all of it
-# Every date is the newest changelog entry's (SOURCE_DATE_EPOCH): two releases
-# of one commit give the same bytes (scripts/reproduce.sh compares them).
-# Needs root, for the bare systems (scripts/bare.sh).
+#   qt6-base_*, highway_*              the Debian sources of Qt and Highway in it
+#   *.buildinfo, SHA256SUMS            what built each, and the checksums
+# Every date is the newest changelog entry's (SOURCE_DATE_EPOCH), so two
+# releases of a commit are the same bytes: scripts/reproduce.sh makes it twice,
+# compares, and installs each package on a bare system. Needs root.
 # Usage: scripts/release.sh [DIST]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/bare.sh
-if [ -n "$(git status --porcelain)" ]; then
-  git status --short
-  echo "FAIL: uncommitted changes; a release is made from a commit alone" >&2
-  exit 1
-fi
+[ -z "$(git status --porcelain)" ] || { git status --short; echo "FAIL: uncommitted changes" >&2; exit 1; }
 ensure_packages git dpkg-dev python3
 dist=$(realpath -m "${1:-dist}") logs=$PWD/build
 version=$(dpkg-parsechangelog -l packaging/changelog -S Version) # 1.00-1
@@ -37,19 +30,16 @@ echo "== the source: tavrik-$upstream.tar.gz"
 tarball=$dist/tavrik-$upstream.tar.gz
 git archive --format=tar --prefix="tavrik-$upstream/" HEAD | gzip -9n >"$tarball"
 
-# buildinfo OUT ARCH ROOT FILE... [-- PACKAGE...]: what built the FILEs, in the
-# manner of Debian's .buildinfo: the release and the packages installed in
-# ROOT (only PACKAGEs and what they depend on, if given), with their versions.
-# No build date or path: the bytes do not depend on them.
+# buildinfo OUT ARCH ROOT FILE... [-- PACKAGE...]: what built the FILEs, as
+# Debian's .buildinfo says it: the release, and the packages installed in ROOT
+# (PACKAGEs and what they depend on, if given) with their versions. No date or
+# path: the bytes do not depend on them.
 buildinfo() {
-  local out=$1 arch=$2 root=$3 files=() f
+  local out=$1 arch=$2 root=$3 files=("$tarball") packages=() f
   shift 3
   while (($#)) && [ "$1" != -- ]; do files+=("$1") && shift; done
-  (($#)) && shift
-  local packages=("$@")
-  ((${#packages[@]})) && mapfile -t packages < <(apt-cache depends --recurse --installed \
-    --no-recommends --no-suggests --no-conflicts --no-breaks --no-replaces --no-enhances \
-    "${packages[@]}" | grep '^[a-z0-9]')
+  (($# < 2)) || mapfile -t packages < <(apt-cache depends --recurse --installed --no-recommends \
+    --no-suggests --no-conflicts --no-breaks --no-replaces --no-enhances "${@:2}" | grep '^[a-z0-9]')
   {
     echo "Format: 1.0"
     echo "Source: tavrik ($version)"
@@ -57,12 +47,9 @@ buildinfo() {
     echo "Build-Origin: $(. "$root/etc/os-release" && echo "$PRETTY_NAME")"
     echo "Build-Architecture: $(dpkg --print-architecture)"
     echo "Checksums-Sha256:"
-    for f in "$tarball" "${files[@]}"; do
-      echo " $(sha256sum <"$f" | cut -d' ' -f1) $(stat -c %s "$f") $(basename "$f")"
-    done
-    echo "Environment:"
-    echo " DEB_BUILD_MAINT_OPTIONS=\"hardening=+all\""
-    echo " SOURCE_DATE_EPOCH=\"$SOURCE_DATE_EPOCH\""
+    for f in "${files[@]}"; do echo " $(sha256sum <"$f" | cut -c1-64) $(stat -c %s "$f") ${f##*/}"; done
+    printf 'Environment:\n DEB_BUILD_MAINT_OPTIONS="hardening=+all"\n SOURCE_DATE_EPOCH="%s"\n' \
+      "$SOURCE_DATE_EPOCH"
     echo "Installed-Build-Depends:"
     { dpkg-query --admindir="$root/var/lib/dpkg" -W \
       -f '${db:Status-Abbrev} ${binary:Package} (= ${Version})\n' "${packages[@]}" || true; } |
@@ -74,9 +61,9 @@ for release in bookworm trixie; do
   echo "== the Debian package for $release, built on a bare $release"
   log=$logs/release-$release.log
   # Unpacked in a folder of a random name: the package must not depend on it.
-  # What the build left is kept: the package, the system's record of packages.
+  # Kept: the package, and the system's release and record of packages.
   # shellcheck disable=SC2016 # expanded by mmdebstrap's sh, with the root as $1
-  if ! bare "$release" --customize-hook="upload $tarball /root/tavrik.tar.gz" \
+  bare "$release" --customize-hook="upload $tarball /root/tavrik.tar.gz" \
     --customize-hook='chroot "$1" /usr/bin/env -i HOME=/root TZ="$TZ" LC_ALL="$LC_ALL" \
       PATH=/usr/sbin:/usr/bin:/sbin:/bin DEBIAN_FRONTEND=noninteractive /bin/bash -ec "
         cd \$(mktemp -d /root/build.XXXXXX) && tar -xzf /root/tavrik.tar.gz && cd tavrik-* &&
@@ -84,49 +71,42 @@ for release in bookworm trixie; do
     --customize-hook="mkdir -p $work/$release/etc $work/$release/var/lib" \
     --customize-hook='cp -a "$1"/root/build.*/tavrik-*/build-deb/tavrik_*.deb "$work"/ &&
       cp -aL "$1/etc/os-release" "$work/'"$release"'/etc/" &&
-      cp -a "$1/var/lib/dpkg" "$work/'"$release"'/var/lib/"' >"$log" 2>&1; then
-    tail -40 "$log"
-    echo "FAIL: the package for $release (log: $log)"
-    exit 1
-  fi
-  deb=$(ls "$work"/tavrik_*.deb)
-  mv "$deb" "$dist/"
-  deb=$dist/$(basename "$deb")
+      cp -a "$1/var/lib/dpkg" "$work/'"$release"'/var/lib/"' >"$log" 2>&1 ||
+    { tail -40 "$log"; echo "FAIL: the package for $release (log: $log)"; exit 1; }
+  deb=$dist/$(basename "$work"/tavrik_*.deb)
+  mv "$work"/tavrik_*.deb "$dist/"
   buildinfo "${deb%.deb}.buildinfo" "$(dpkg-deb -f "$deb" Architecture)" "$work/$release" "$deb"
-  echo "$(basename "$deb"): $(stat -c %s "$deb") bytes"
-  scripts/install_check.sh "$deb" "$release"
+  echo "${deb##*/}: $(stat -c %s "$deb") bytes"
 done
 
 echo "== the Windows program, built from the tarball"
 tar -C "$work" -xzf "$tarball"
-src=$work/tavrik-$upstream
+src=$work/tavrik-$upstream sources=()
 (cd "$src" && scripts/windows.sh --program) >"$logs/release-windows.log" 2>&1 ||
   { tail -40 "$logs/release-windows.log"; echo "FAIL: the Windows program"; exit 1; }
-sources=()
 for f in "$src"/build-windows/deps/*.sources; do
   cp "$(cat "$f")"/* "$dist/"
   sources+=("$(cat "$f")"/*.dsc)
 done
-zip=$dist/tavrik-$upstream-windows-x86_64.zip
-folder=$work/zip/tavrik-$upstream
+zip=$dist/tavrik-$upstream-windows-x86_64.zip folder=$work/zip/tavrik-$upstream
 mkdir -p "$folder"
 cp "$src/build-windows/tavrik.exe" "$folder/"
 cp COPYING "$folder/COPYING.txt"
 cp packaging/README-windows.txt "$folder/README.txt"
-# The notices of everything compiled into tavrik.exe besides Tavrik itself.
+# The notices of what tavrik.exe holds besides Tavrik: Debian's copyright
+# records of each, then the licence texts they refer to.
 {
   cat packaging/NOTICES-windows.txt
   for f in "${sources[@]}"; do
-    echo && echo "==== $(basename "${f%.dsc}"): Debian's copyright record" && echo
+    printf '\n==== %s: Debian copyright record\n\n' "$(basename "${f%.dsc}")"
     tar -xOf "${f%.dsc}".debian.tar.* debian/copyright
   done
   for p in mingw-w64-x86-64-dev gcc-mingw-w64-base; do
-    echo && echo "==== $p $(dpkg-query -W -f '${Version}' $p): Debian's copyright record" && echo
+    printf '\n==== %s %s: Debian copyright record\n\n' $p "$(dpkg-query -W -f '${Version}' $p)"
     cat "/usr/share/doc/$p/copyright"
   done
   for l in LGPL-3 LGPL-2.1 Apache-2.0; do
-    echo && echo "==== The $l licence" && echo
-    cat "/usr/share/common-licenses/$l"
+    printf '\n==== The %s licence\n\n' $l && cat "/usr/share/common-licenses/$l"
   done
 } >"$folder/NOTICES.txt"
 # Entries in name order, each dated from the changelog, with fixed modes.
@@ -142,9 +122,8 @@ with zipfile.ZipFile(zip_path, "w") as archive:
             archive.writestr(entry, f.read(), zipfile.ZIP_DEFLATED, 9)
 PY
 buildinfo "${zip%.zip}.buildinfo" windows-x86_64 / "$zip" "${sources[@]}" -- "${windows_packages[@]}"
-echo "$(basename "$zip"): $(stat -c %s "$zip") bytes"
+echo "${zip##*/}: $(stat -c %s "$zip") bytes"
 
-(cd "$dist" && find . -maxdepth 1 -type f ! -name SHA256SUMS -printf '%f\n' | LC_ALL=C sort |
-  xargs sha256sum >SHA256SUMS)
-echo "release $version in $dist:"
-(cd "$dist" && ls -l --time-style=+ | tail -n +2 | awk '{print "  " $5, $6}')
+cd "$dist"
+find . -maxdepth 1 -type f ! -name SHA256SUMS -printf '%f\n' | LC_ALL=C sort | xargs sha256sum >SHA256SUMS
+echo "release $version in $dist:" && ls -l --time-style=+ | awk 'NR > 1 {print "  " $5, $6}'

@@ -1,21 +1,16 @@
 #!/usr/bin/env bash
 # Builds build-windows/tavrik.exe, a self-contained 64-bit Windows program,
-# on Debian 12 or 13, and with --test runs its tests under Wine.
-#
-# Debian has no Qt for Windows, so a static one is made from Debian's own
-# source of the installed Qt version with the MinGW-w64 cross compiler, and
+# on Debian 12 or 13: --program that alone, --test everything, then the tests
+# under Wine.
+# Debian has no Qt for Windows, so a static one is made with the MinGW-w64
+# cross compiler from Debian's source of the installed Qt version, and
 # Highway likewise. Both are built once and kept as tarballs in
 # $TAVRIK_WINDOWS_CACHE (/var/cache/tavrik/windows for root, else
-# ~/.cache/tavrik/windows); later runs unpack them into build-windows/deps.
-# Missing packages are installed through sudo when not run as root. The
-# source comes through a private apt configuration with deb-src entries for
-# the archive apt already uses: the system's own sources are left as they are.
-#
-# The Debian sources they are built from are kept in $cache/sources (the
-# corresponding source of the program); build-windows/deps/NAME.sources names
-# the folder of each. --program builds tavrik.exe alone, --test everything,
-# then runs the tests.
-#
+# ~/.cache/tavrik/windows), their Debian sources in its sources/ (the
+# program's corresponding source; build-windows/deps/NAME.sources names each).
+# Later runs unpack the tarballs into build-windows/deps. The sources come
+# through a private apt configuration with deb-src entries for the archive apt
+# already uses: the system's own sources are left as they are.
 # Usage: scripts/windows.sh [--test | --program]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -77,10 +72,8 @@ hwy_options=(
   -DHWY_ENABLE_CONTRIB=OFF -DHWY_ENABLE_EXAMPLES=OFF -DHWY_ENABLE_TESTS=OFF
 )
 
-# Debian's source package PACKAGE=VERSION (.dsc and its tarballs), downloaded
-# once into $cache/sources/PACKAGE_VERSION through apt with a configuration of
-# its own, and kept: it is the corresponding source of what is built from it.
-# Prints that folder.
+# Prints the folder of Debian's source package PACKAGE=VERSION (.dsc and its
+# tarballs) in $cache/sources, downloading it there first if needed.
 source_package() {
   local package=$1 version=$2 apt=$work/apt codename dir
   dir=$cache/sources/${package}_$version

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# The release (scripts/release.sh) made twice from a fresh clone of HEAD and
+# compared byte for byte by Debian's reprotest: the second in another folder,
+# later, with another umask, time zone, locale, home and host name; diffoscope
+# shows any difference, in build/reprotest/. The first is then kept in dist/,
+# and each of its packages installed on a bare system of its release and
+# smoke-tested (scripts/install_check.sh). Needs root.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/packages.sh
+ensure_packages reprotest diffoscope-minimal git
+work=$(mktemp -d /var/tmp/tavrik-reproduce.XXXXXX) store=$PWD/build/reprotest
+trap 'rm -rf "$work"' EXIT
+git clone -q --no-hardlinks . "$work/tavrik"
+rm -rf "$store"
+# Not varied: the clock (apt refuses an archive signed in its future), the
+# processor count and kernel (the builds' bare systems run apt and dpkg), the
+# file order (disorderfs needs FUSE) and the user (no second one here).
+(cd "$work/tavrik" && TMPDIR=$work reprotest --min-cpus="$(nproc)" --store-dir="$store" \
+  --vary=-time,-num_cpus,-kernel,-fileordering,-user_group scripts/release.sh 'dist/*')
+rm -rf dist && cp -a "$store/control/source-root/dist" dist
+echo "reproducible: $(ls dist | wc -l) files, the same bytes from both releases"
+for deb in dist/*.deb; do
+  scripts/install_check.sh "$deb" "$(sed -n 's/^Build-Origin: .*(\(.*\))$/\1/p' "${deb%.deb}.buildinfo")"
+done
