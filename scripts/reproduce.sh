@@ -17,7 +17,7 @@ rm -rf "$store"
 # processor count and kernel (the builds' bare systems run apt and dpkg), the
 # file order (disorderfs needs FUSE) and the user (no second one here).
 (cd "$work/tavrik" && TMPDIR=$work reprotest --min-cpus="$(nproc)" --store-dir="$store" \
-  --vary=-time,-num_cpus,-kernel,-fileordering,-user_group scripts/release.sh 'dist/*')
+  --vary=-time,-num_cpus,-kernel,-fileordering,-user_group -s . scripts/release.sh 'dist/*')
 rm -rf dist && cp -a "$store/control/source-root/dist" dist
 echo "reproducible: $(ls dist | wc -l) files, the same bytes from both releases"
 for deb in dist/*.deb; do
