@@ -52,7 +52,7 @@ buildinfo() {
       "$SOURCE_DATE_EPOCH"
     echo "Installed-Build-Depends:"
     { dpkg-query --admindir="$root/var/lib/dpkg" -W \
-      -f '${db:Status-Abbrev} ${binary:Package} (= ${Version})\n' "${packages[@]}" || true; } |
+      -f '${db:Status-Abbrev} ${binary:Package} (= ${Version})\n' "${packages[@]}" 2>/dev/null || true; } |
       awk '$1 == "ii" {print " " $2, $3, $4}' | LC_ALL=C sort -u | sed '$!s/$/,/'
   } >"$out"
 }
