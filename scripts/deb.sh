@@ -15,13 +15,13 @@ SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -l packaging/changelog -S Timestamp)
 export SOURCE_DATE_EPOCH
 # Named for this Debian release, as a backport is, with a changelog entry of
 # its own (lintian wants it newer than the last).
-source=$(dpkg-parsechangelog -l packaging/changelog -S Version)
+source_version=$(dpkg-parsechangelog -l packaging/changelog -S Version)
 release=$(. /etc/os-release && echo "$VERSION_ID $VERSION_CODENAME")
-revision=${source#*-}~deb${release% *}
+revision=${source_version#*-}~deb${release% *}
 mkdir -p build-deb
 {
   printf 'tavrik (%s) %s; urgency=medium\n\n  * Built for Debian %s from the %s source.\n\n' \
-    "${source%-*}-$revision" "${release#* }" "${release% *}" "$source"
+    "${source_version%-*}-$revision" "${release#* }" "${release% *}" "$source_version"
   printf ' -- %s  %s\n\n' "$(dpkg-parsechangelog -l packaging/changelog -S Maintainer)" \
     "$(date -uR -d "@$((SOURCE_DATE_EPOCH + 1))")"
   cat packaging/changelog

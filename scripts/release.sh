@@ -48,8 +48,7 @@ buildinfo() {
     echo "Build-Architecture: $(dpkg --print-architecture)"
     echo "Checksums-Sha256:"
     for f in "${files[@]}"; do echo " $(sha256sum <"$f" | cut -c1-64) $(stat -c %s "$f") ${f##*/}"; done
-    printf 'Environment:\n DEB_BUILD_MAINT_OPTIONS="hardening=+all"\n SOURCE_DATE_EPOCH="%s"\n' \
-      "$SOURCE_DATE_EPOCH"
+    printf 'Environment:\n SOURCE_DATE_EPOCH="%s"\n' "$SOURCE_DATE_EPOCH"
     echo "Installed-Build-Depends:"
     { dpkg-query --admindir="$root/var/lib/dpkg" -W \
       -f '${db:Status-Abbrev} ${binary:Package} (= ${Version})\n' "${packages[@]}" 2>/dev/null || true; } |

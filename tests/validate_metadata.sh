@@ -3,7 +3,7 @@
 # as software centres read them: desktop-file-validate, then
 # appstreamcli validate-tree --pedantic. Fails on any issue the validator
 # reports, of any severity, except the few tolerated below.
-# Usage: scripts/validate_metadata.sh TREE (the package unpacked with dpkg-deb -x)
+# Usage: tests/validate_metadata.sh TREE (the package unpacked with dpkg-deb -x)
 set -euo pipefail
 tree=$1
 desktop=$tree/usr/share/applications/org.tavrik.Tavrik.desktop
