@@ -2,7 +2,7 @@
 # The hardening run, after the tests (CI runs both): every test again under
 # AddressSanitizer and UndefinedBehaviorSanitizer, the fuzz targets for a
 # bounded time, the Debian package built, checked by lintian and validated
-# (scripts/deb.sh), the core and its tests for aarch64 and with libc++, the
+# (scripts/deb.sh), the program and its tests for aarch64, the core with libc++, the
 # Windows resources compiled and read back, and the Windows program built and
 # tested under Wine (on the host only). Each build is a preset of
 # CMakePresets.json. The machine is left as it was: the package goes into /usr
@@ -47,7 +47,7 @@ if [ -n "${CI:-}" ] || inside_chroot; then
   tests/smoke_xvfb.sh /usr/bin/tavrik build/installed.png
 fi
 
-echo "== aarch64: the core and its tests cross-built, run under qemu"
+echo "== aarch64: the program and its tests cross-built, run under qemu"
 scripts/check_aarch64.sh
 
 echo "== the widget-free core with libc++ (compile only)"

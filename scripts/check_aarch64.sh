@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# The widget-free core (conversions, Find command, search, shutdown) and its
-# tests, cross-built for aarch64 with Debian's cross compiler against Debian's
-# arm64 Qt and Highway (the "aarch64" preset, in build-aarch64/), then run by
-# ctest under qemu. The arm64 libraries live in a private root
-# (scripts/aarch64_sysroot.sh): this machine's dpkg gets no arm64 architecture.
-# The kernel is compiled for NEON and SVE there, and each must find what the
-# plain loop finds.
+# The program and its tests, cross-built for aarch64 with Debian's cross
+# compiler against Debian's arm64 Qt and Highway (the "aarch64" preset, in
+# build-aarch64/), then run by ctest under qemu: the window tests on Qt's
+# offscreen platform, and the smoke test driving the arm64 program on Xvfb
+# (its screenshot: build-aarch64/tests/smoke.png). The arm64 libraries live in
+# a private root (scripts/aarch64_sysroot.sh): this machine's dpkg gets no
+# arm64 architecture. The kernel is compiled for NEON and SVE there, and each
+# must find what the plain loop finds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
@@ -16,7 +17,7 @@ kernel_neon='\smul\s+v[0-9]+\.4s' kernel_sve='\smul\s+z[0-9]+\.s'
 
 ensure_packages g++-aarch64-linux-gnu qemu-user-static cmake ninja-build qt6-base-dev
 scripts/aarch64_sysroot.sh build-aarch64/sysroot
-run_logged build-aarch64/configure.log cmake --preset aarch64
+run_logged build-aarch64/configure.log cmake --preset aarch64 --fresh
 cmake --build --preset aarch64 >build-aarch64/build.log 2>&1 || { cat build-aarch64/build.log; exit 1; }
 
 file -b build-aarch64/tests/tst_trial_division | cut -d, -f1-2

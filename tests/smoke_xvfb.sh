@@ -11,9 +11,10 @@
 # installed it runs too: the program then hands the clipboard over while it
 # shuts down, waiting up to 5 s for the manager, and must end on its own with
 # the prime still on the clipboard for another client.
-# TAVRIK_RUNNER, when set, runs the program (tests/wine.sh for a Windows
-# build; Wine's own start and end then get more time, and no clipboard
-# manager runs: the hand-off is Qt's on X11).
+# TAVRIK_RUNNER, when set, is the command (split at blanks) that runs the
+# program: tests/wine.sh for a Windows build, qemu for an arm64 one. Emulation
+# then gets more time, and no clipboard manager runs: the hand-off is Qt's on
+# X11.
 # TAVRIK_SCALE (default 1) is the scale the window is drawn at, e.g. 1.5 with
 # QT_SCALE_FACTOR=1.5: every click lands at the scaled position.
 # Usage: smoke_xvfb.sh PROGRAM [SCREENSHOT.png]   (the box: SCREENSHOT-box.png)
@@ -21,6 +22,7 @@ set -euo pipefail
 program=$1
 shot=${2:-smoke.png}
 runner=${TAVRIK_RUNNER:-}
+read -ra run <<<"$runner"
 scale=${TAVRIK_SCALE:-1}
 # Tenths of a second to wait for the window, for the process after EXIT, and
 # for anything else to show (a search's list, a copy on the clipboard).
@@ -58,7 +60,7 @@ poll() {
   return 1
 }
 
-${runner:+"$runner"} "$program" 2>"${shot%.png}.stderr" &
+"${run[@]}" "$program" 2>"${shot%.png}.stderr" &
 pid=$!
 wid=""
 for _ in $(seq "$start_limit"); do
@@ -97,7 +99,7 @@ copied 25 228 376 || { echo "FAIL: the count field reads '$(clipboard)', not 25"
 
 # The window carries its icon at 16 to 64 px, in any order, once it is shown.
 # Wine gives a Windows program's window only the two sizes Windows asks for.
-if [ -z "$runner" ]; then
+if [[ $program != *.exe ]]; then
   sizes=$(xprop -len 1000000 -id "$wid" -notype 32c _NET_WM_ICON | sed 's/^[^=]*= //' | tr -d ' ' |
     tr ',' '\n' | awk '{v[NR] = $1} END {for (i = 1; i < NR; i += 2 + v[i] * v[i + 1]) print v[i]}' | sort -n | tr '\n' ' ')
   [ "$sizes" = "16 24 32 48 64 " ] || { echo "FAIL: window icon sizes '$sizes'"; exit 1; }

@@ -177,8 +177,8 @@ double contrastRatio(const QColor& a, const QColor& b) {
         return 0.2126 * linear(color.redF()) + 0.7152 * linear(color.greenF()) +
                0.0722 * linear(color.blueF());
     };
-    const auto [dark, light] = std::minmax({luminance(a), luminance(b)});
-    return (light + 0.05) / (dark + 0.05);
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 Form1::Form1(QWidget* parent) : QWidget(parent) {
