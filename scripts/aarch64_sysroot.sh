@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes DIR (default build-aarch64/sysroot) a private root holding Debian's
 # arm64 Qt and Highway, their development files and every library they load,
-# down to the C library, and the program's font: what the aarch64 preset builds against and what qemu
+# down to the C library, and the fonts an installed system has (the program's
+# face and the message box's): what the aarch64 preset builds against and what qemu
 # runs the program and tests on. mmdebstrap only unpacks the packages there
 # (--variant=extract: nothing runs), from this machine's release; this
 # machine's dpkg gets no arm64 architecture. Quiet and quick once DIR is made.
@@ -11,7 +12,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
 sysroot=$(realpath -m "${1:-build-aarch64/sysroot}")
-packages="qt6-base-dev libhwy-dev libstdc++6 fonts-liberation2"
+packages="qt6-base-dev libhwy-dev libstdc++6 fonts-liberation2 fonts-dejavu-core"
 [ "$(cat "$sysroot/.complete" 2>/dev/null)" = "$packages" ] && exit 0
 ensure_packages mmdebstrap qemu-user-static
 release=$(. /etc/os-release && echo "$VERSION_CODENAME")

@@ -2,11 +2,13 @@
 # for one use and removed after it, to build and try the program on as a new
 # user's machine would be.
 #
-#   bare RELEASE MMDEBSTRAP-OPTION...  makes a bare RELEASE system in a
-#       temporary folder, runs the options' hooks on it (--customize-hook:
+#   bare RELEASE[/ARCH,...] MMDEBSTRAP-OPTION...  makes a bare RELEASE system
+#       in a temporary folder, runs the options' hooks on it (--customize-hook:
 #       'chroot "$1" COMMAND' runs inside, with /dev, /proc and /sys mounted;
 #       upload and download copy files in and out), then removes it, whatever
-#       happened. Fails when a hook fails. Needs root.
+#       happened. Fails when a hook fails. Needs root. ARCHs: the system's
+#       architecture, then any others dpkg gets (default: this machine's).
+#       A system of another architecture runs under qemu, through binfmt_misc.
 #   inside_chroot  true when this very process runs in a chroot (ours or
 #       another): steps that make bare systems skip there, no nesting.
 #
@@ -24,13 +26,21 @@ inside_chroot() {
 }
 
 bare() (
-  release=$1 cache=$TAVRIK_BARE_CACHE/$1
+  release=${1%%/*} arches=${1#*/}
+  [ "$arches" != "$1" ] || arches=$(dpkg --print-architecture)
+  cache=$TAVRIK_BARE_CACHE/$release
   shift
   ensure_packages mmdebstrap
+  if [ "${arches%%,*}" != "$(dpkg --print-architecture)" ]; then
+    ensure_packages qemu-user-static binfmt-support arch-test
+    [ -e /proc/sys/fs/binfmt_misc/status ] || mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
+    update-binfmts --enable >/dev/null 2>&1 || true # as at boot: what binfmt-support imported
+    arch-test "${arches%%,*}" >/dev/null || { echo "this machine cannot run ${arches%%,*} programs" >&2; return 1; }
+  fi
   mkdir -p "$cache"
   exec {lock}>"$cache.lock"
   flock -w 3600 "$lock" || { echo "gave up waiting for another run on $release" >&2; return 1; }
-  mmdebstrap --quiet --variant=minbase --skip=essential/unlink \
+  mmdebstrap --quiet --variant=minbase --architectures="$arches" --skip=essential/unlink \
     --setup-hook='mkdir -p "$1/var/cache/apt/archives"' \
     --setup-hook="sync-in $cache /var/cache/apt/archives/" \
     --customize-hook='touch "$1/etc/tavrik-chroot"' \

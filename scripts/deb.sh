@@ -4,11 +4,24 @@
 # dpkg-buildflags' flags and all hardening (PIE, stack protector,
 # _FORTIFY_SOURCE, RELRO, BIND_NOW), dates from the changelog. Then checks the
 # hardening, lintian (no error, no warning) and the metadata. Prints its path.
+# DEB_HOST_ARCH=arm64 cross-builds it for that architecture, with Debian's
+# cross compiler against the arm64 Qt and Highway installed beside this
+# machine's (dpkg multiarch, which scripts/release.sh sets up in a bare
+# system); dpkg-shlibdeps then reads the Depends from those arm64 libraries.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
 ensure_packages "${program_packages[@]}" dpkg-dev file lintian desktop-file-utils appstream >&2
 use_utf8_locale
+cross=()
+if [ "${DEB_HOST_ARCH:-$(dpkg --print-architecture)}" != "$(dpkg --print-architecture)" ]; then
+  eval "$(dpkg-architecture -a"$DEB_HOST_ARCH" -s 2>/dev/null)" # DEB_HOST_* for dpkg's tools
+  dpkg --print-foreign-architectures | grep -qx "$DEB_HOST_ARCH" ||
+    { echo "FAIL: dpkg has no $DEB_HOST_ARCH architecture here (dpkg --add-architecture)" >&2; exit 1; }
+  ensure_packages "g++-$DEB_HOST_GNU_TYPE" "qt6-base-dev:$DEB_HOST_ARCH" "libhwy-dev:$DEB_HOST_ARCH" >&2
+  cross=(-DCMAKE_TOOLCHAIN_FILE="cmake/$DEB_HOST_GNU_TYPE.cmake" -DTAVRIK_SYSROOT=/
+    -DCPACK_DEBIAN_PACKAGE_ARCHITECTURE="$DEB_HOST_ARCH")
+fi
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 umask 022 # as dpkg-buildpackage sets it: cpack gives the members of the .deb the files' modes
 SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -l packaging/changelog -S Timestamp)
@@ -27,11 +40,11 @@ mkdir -p build-deb
   cat packaging/changelog
 } >build-deb/changelog
 # dpkg-buildflags maps this folder to "." in what the compiler records.
-run_logged build-deb/configure.log cmake -S . -B build-deb -G Ninja -DCMAKE_BUILD_TYPE=Release \
+run_logged build-deb/configure.log cmake --fresh -S . -B build-deb -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
   -DCMAKE_CXX_FLAGS_RELEASE=-DNDEBUG -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" \
   -DTAVRIK_TESTS=OFF -DTAVRIK_WERROR="${TAVRIK_WERROR:-OFF}" -DTAVRIK_DEB_REVISION="$revision" \
-  -DTAVRIK_CHANGELOG="$PWD/build-deb/changelog"
+  -DTAVRIK_CHANGELOG="$PWD/build-deb/changelog" "${cross[@]}"
 run_logged build-deb/build.log cmake --build build-deb
 hardened=$(readelf -dW --dyn-syms build-deb/app/tavrik)
 for mark in BIND_NOW PIE __stack_chk_fail; do
