@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Tavrik's release, from a clean checkout of a commit, into DIST (default dist/):
 #   tavrik-VERSION.tar.gz              the source (git archive)
-#   tavrik_VERSION-1~debNN_amd64.deb   for Debian 12 and 13, each built from the
-#                                      tarball on a bare system of its release
-#                                      (scripts/deb.sh)
+#   tavrik_VERSION-1~debNN_ARCH.deb    for Debian 12 (amd64, arm64) and 13
+#                                      (amd64), each built from the tarball on
+#                                      a bare system of its release
+#                                      (scripts/deb.sh; arm64 cross-built)
 #   tavrik-VERSION-windows-x86_64.zip  tavrik.exe (scripts/windows.sh, from the
 #                                      tarball), COPYING, README.txt, NOTICES.txt
 #   qt6-base_*, highway_*              the Debian sources of Qt and Highway in it
@@ -56,26 +57,36 @@ buildinfo() {
   } >"$out"
 }
 
-for release in bookworm trixie; do
-  echo "== the Debian package for $release, built on a bare $release"
+# release/architectures: the packages built on one bare system, the first
+# natively, any other cross-built beside it (dpkg multiarch).
+for build in bookworm/amd64,arm64 trixie/amd64; do
+  release=${build%/*} arches=${build#*/}
+  echo "== the Debian packages for $release ($arches), built on a bare $release"
   log=$logs/release-$release.log
   # Unpacked in a folder of a random name: the package must not depend on it.
-  # Kept: the package, and the system's release and record of packages.
-  # shellcheck disable=SC2016 # expanded by mmdebstrap's sh, with the root as $1
-  bare "$release" --customize-hook="upload $tarball /root/tavrik.tar.gz" \
-    --customize-hook='chroot "$1" /usr/bin/env -i HOME=/root TZ="$TZ" LC_ALL="$LC_ALL" \
-      PATH=/usr/sbin:/usr/bin:/sbin:/bin DEBIAN_FRONTEND=noninteractive /bin/bash -ec "
-        cd \$(mktemp -d /root/build.XXXXXX) && tar -xzf /root/tavrik.tar.gz && cd tavrik-* &&
-        scripts/deb.sh"' \
-    --customize-hook="mkdir -p $work/$release/etc $work/$release/var/lib" \
-    --customize-hook='cp -a "$1"/root/build.*/tavrik-*/build-deb/tavrik_*.deb "$work"/ &&
-      cp -aL "$1/etc/os-release" "$work/'"$release"'/etc/" &&
-      cp -a "$1/var/lib/dpkg" "$work/'"$release"'/var/lib/"' >"$log" 2>&1 ||
-    { tail -40 "$log"; echo "FAIL: the package for $release (log: $log)"; exit 1; }
-  deb=$dist/$(basename "$work"/tavrik_*.deb)
-  mv "$work"/tavrik_*.deb "$dist/"
-  buildinfo "${deb%.deb}.buildinfo" "$(dpkg-deb -f "$deb" Architecture)" "$work/$release" "$deb"
-  echo "${deb##*/}: $(stat -c %s "$deb") bytes"
+  # Kept: each package, and the system's release and record of packages as
+  # they stood after its build.
+  hooks=(--customize-hook="upload $tarball /root/tavrik.tar.gz")
+  for arch in ${arches//,/ }; do
+    # shellcheck disable=SC2016 # expanded by mmdebstrap's sh, with the root as $1
+    hooks+=(--customize-hook='chroot "$1" /usr/bin/env -i HOME=/root TZ="$TZ" LC_ALL="$LC_ALL" \
+      PATH=/usr/sbin:/usr/bin:/sbin:/bin DEBIAN_FRONTEND=noninteractive DEB_HOST_ARCH='"$arch"' \
+      /bin/bash -ec "cd \$(mktemp -d /root/build.XXXXXX) && tar -xzf /root/tavrik.tar.gz &&
+        cd tavrik-* && scripts/deb.sh"'
+      --customize-hook="mkdir -p $work/$arch/etc $work/$arch/var/lib"
+      --customize-hook='cp -a "$1"/root/build.*/tavrik-*/build-deb/tavrik_*.deb "$work"/ &&
+        rm -rf "$1"/root/build.* && cp -aL "$1/etc/os-release" "$work/'"$arch"'/etc/" &&
+        cp -a "$1/var/lib/dpkg" "$work/'"$arch"'/var/lib/"')
+  done
+  bare "$build" "${hooks[@]}" >"$log" 2>&1 ||
+    { tail -40 "$log"; echo "FAIL: the packages for $release (log: $log)"; exit 1; }
+  for arch in ${arches//,/ }; do
+    deb=$dist/$(basename "$work"/tavrik_*_"$arch".deb)
+    mv "$work"/tavrik_*_"$arch".deb "$dist/"
+    buildinfo "${deb%.deb}.buildinfo" "$arch" "$work/$arch" "$deb"
+    rm -rf "${work:?}/$arch"
+    echo "${deb##*/}: $(stat -c %s "$deb") bytes"
+  done
 done
 
 echo "== the Windows program, built from the tarball"
