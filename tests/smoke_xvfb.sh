@@ -11,10 +11,9 @@
 # installed it runs too: the program then hands the clipboard over while it
 # shuts down, waiting up to 5 s for the manager, and must end on its own with
 # the prime still on the clipboard for another client.
-# TAVRIK_RUNNER, when set, is the command (split at blanks) that runs the
-# program: tests/wine.sh for a Windows build, qemu for an arm64 one. Emulation
-# then gets more time, and no clipboard manager runs: the hand-off is Qt's on
-# X11.
+# TAVRIK_RUNNER, when set, is the program that runs the program:
+# tests/wine.sh for a Windows build, qemu for an arm64 one. Emulation then
+# gets more time, and no clipboard manager runs: the hand-off is Qt's on X11.
 # TAVRIK_SCALE (default 1) is the scale the window is drawn at, e.g. 1.5 with
 # QT_SCALE_FACTOR=1.5: every click lands at the scaled position.
 # Usage: smoke_xvfb.sh PROGRAM [SCREENSHOT.png]   (the box: SCREENSHOT-box.png)
@@ -22,7 +21,6 @@ set -euo pipefail
 program=$1
 shot=${2:-smoke.png}
 runner=${TAVRIK_RUNNER:-}
-read -ra run <<<"$runner"
 scale=${TAVRIK_SCALE:-1}
 # Tenths of a second to wait for the window, for the process after EXIT, and
 # for anything else to show (a search's list, a copy on the clipboard).
@@ -60,7 +58,7 @@ poll() {
   return 1
 }
 
-"${run[@]}" "$program" 2>"${shot%.png}.stderr" &
+${runner:+"$runner"} "$program" 2>"${shot%.png}.stderr" &
 pid=$!
 wid=""
 for _ in $(seq "$start_limit"); do
