@@ -12,9 +12,9 @@
 #   inside_chroot  true when this very process runs in a chroot (ours or
 #       another): steps that make bare systems skip there, no nesting.
 #
-# Downloaded packages are kept in $TAVRIK_BARE_CACHE, one folder per release,
-# so a rerun downloads only the package lists. Runs on one release wait for
-# each other, since they share that cache.
+# Downloaded packages are kept in $TAVRIK_BARE_CACHE, one folder per release
+# (and foreign architecture), so a rerun downloads only the package lists.
+# Runs on one release wait for each other, since they share that cache.
 
 source "$(dirname "${BASH_SOURCE[0]}")/packages.sh"
 TAVRIK_BARE_CACHE=${TAVRIK_BARE_CACHE:-/var/cache/tavrik/bare}
@@ -32,6 +32,7 @@ bare() (
   shift
   ensure_packages mmdebstrap
   if [ "${arches%%,*}" != "$(dpkg --print-architecture)" ]; then
+    cache+=-${arches%%,*}
     ensure_packages qemu-user-static binfmt-support arch-test
     [ -e /proc/sys/fs/binfmt_misc/status ] || mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
     update-binfmts --enable >/dev/null 2>&1 || true # as at boot: what binfmt-support imported

@@ -57,36 +57,42 @@ buildinfo() {
   } >"$out"
 }
 
-# release/architectures: the packages built on one bare system, the first
-# natively, any other cross-built beside it (dpkg multiarch).
-for build in bookworm/amd64,arm64 trixie/amd64; do
-  release=${build%/*} arches=${build#*/}
-  echo "== the Debian packages for $release ($arches), built on a bare $release"
-  log=$logs/release-$release.log
-  # Unpacked in a folder of a random name: the package must not depend on it.
-  # Kept: each package, and the system's release and record of packages as
-  # they stood after its build.
-  hooks=(--customize-hook="upload $tarball /root/tavrik.tar.gz")
-  for arch in ${arches//,/ }; do
+# debs RELEASE/ARCH,...: the packages built on one bare RELEASE, the first
+# architecture natively, any other cross-built beside it (dpkg multiarch), each
+# from the tarball in a folder of a random name (the package must not depend
+# on it). Each lands in $work/deb-RELEASE-ARCH with the system's release and
+# record of packages as they stood after its build.
+debs() {
+  local release=${1%/*} arch out hooks=(--customize-hook="upload $tarball /root/tavrik.tar.gz")
+  for arch in ${1#*/}; do
+    out=$work/deb-$release-$arch
     # shellcheck disable=SC2016 # expanded by mmdebstrap's sh, with the root as $1
     hooks+=(--customize-hook='chroot "$1" /usr/bin/env -i HOME=/root TZ="$TZ" LC_ALL="$LC_ALL" \
       PATH=/usr/sbin:/usr/bin:/sbin:/bin DEBIAN_FRONTEND=noninteractive DEB_HOST_ARCH='"$arch"' \
       /bin/bash -ec "cd \$(mktemp -d /root/build.XXXXXX) && tar -xzf /root/tavrik.tar.gz &&
         cd tavrik-* && scripts/deb.sh"'
-      --customize-hook="mkdir -p $work/$arch/etc $work/$arch/var/lib"
-      --customize-hook='cp -a "$1"/root/build.*/tavrik-*/build-deb/tavrik_*.deb "$work"/ &&
-        rm -rf "$1"/root/build.* && cp -aL "$1/etc/os-release" "$work/'"$arch"'/etc/" &&
-        cp -a "$1/var/lib/dpkg" "$work/'"$arch"'/var/lib/"')
+      --customize-hook="mkdir -p $out/etc $out/var/lib"
+      --customize-hook='cp -a "$1"/root/build.*/tavrik-*/build-deb/tavrik_*.deb '"$out"'/ &&
+        rm -rf "$1"/root/build.* && cp -aL "$1/etc/os-release" '"$out"'/etc/ &&
+        cp -a "$1/var/lib/dpkg" '"$out"'/var/lib/')
   done
-  bare "$build" "${hooks[@]}" >"$log" 2>&1 ||
-    { tail -40 "$log"; echo "FAIL: the packages for $release (log: $log)"; exit 1; }
-  for arch in ${arches//,/ }; do
-    deb=$dist/$(basename "$work"/tavrik_*_"$arch".deb)
-    mv "$work"/tavrik_*_"$arch".deb "$dist/"
-    buildinfo "${deb%.deb}.buildinfo" "$arch" "$work/$arch" "$deb"
-    rm -rf "${work:?}/$arch"
-    echo "${deb##*/}: $(stat -c %s "$deb") bytes"
-  done
+  bare "${1// /,}" "${hooks[@]}" >"$logs/release-$release.log" 2>&1 ||
+    { tail -40 "$logs/release-$release.log"; echo "FAIL: the packages for $release"; return 1; }
+}
+echo "== the Debian packages, each built on a bare system of its release"
+# Side by side: most of the time in each is dpkg, which keeps one core busy.
+debs "bookworm/amd64 arm64" & bookworm=$!
+debs trixie/amd64 & trixie=$!
+failed=0
+wait $bookworm || failed=1
+wait $trixie || failed=1
+((!failed))
+for out in "$work"/deb-*; do
+  deb=$(echo "$out"/tavrik_*.deb)
+  mv "$deb" "$dist/" && deb=$dist/${deb##*/}
+  buildinfo "${deb%.deb}.buildinfo" "${out##*-}" "$out" "$deb"
+  rm -rf "$out"
+  echo "${deb##*/}: $(stat -c %s "$deb") bytes"
 done
 
 echo "== the Windows program, built from the tarball"
