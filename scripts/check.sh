@@ -2,9 +2,9 @@
 # The hardening run, after the tests (CI runs both): every test again under
 # AddressSanitizer and UndefinedBehaviorSanitizer, the fuzz targets for a
 # bounded time, the Debian package built, checked by lintian and validated
-# (scripts/deb.sh), the program and its tests for aarch64, the core with libc++, the
-# Windows resources compiled and read back, and the Windows program built and
-# tested under Wine (on the host only). Each build is a preset of
+# (scripts/deb.sh), the program and its tests for aarch64, the core with
+# libc++, the Windows resources compiled and read back, and the Windows
+# program built and tested under Wine (on the host only). Each build is a preset of
 # CMakePresets.json. The machine is left as it was: the package goes into /usr
 # (and the smoke test starts it) only under CI or in a throwaway bare system;
 # the arm64 libraries go into a private root.

@@ -63,8 +63,9 @@ buildinfo() {
 # on it). Each lands in $work/deb-RELEASE-ARCH with the system's release and
 # record of packages as they stood after its build.
 debs() {
-  local release=${1%/*} arch out hooks=(--customize-hook="upload $tarball /root/tavrik.tar.gz")
-  for arch in ${1#*/}; do
+  local release=${1%/*} arches=${1#*/} arch out
+  local hooks=(--customize-hook="upload $tarball /root/tavrik.tar.gz")
+  for arch in ${arches//,/ }; do
     out=$work/deb-$release-$arch
     # shellcheck disable=SC2016 # expanded by mmdebstrap's sh, with the root as $1
     hooks+=(--customize-hook='chroot "$1" /usr/bin/env -i HOME=/root TZ="$TZ" LC_ALL="$LC_ALL" \
@@ -76,16 +77,15 @@ debs() {
         rm -rf "$1"/root/build.* && cp -aL "$1/etc/os-release" '"$out"'/etc/ &&
         cp -a "$1/var/lib/dpkg" '"$out"'/var/lib/')
   done
-  bare "${1// /,}" "${hooks[@]}" >"$logs/release-$release.log" 2>&1 ||
+  bare "$1" "${hooks[@]}" >"$logs/release-$release.log" 2>&1 ||
     { tail -40 "$logs/release-$release.log"; echo "FAIL: the packages for $release"; return 1; }
 }
 echo "== the Debian packages, each built on a bare system of its release"
 # Side by side: most of the time in each is dpkg, which keeps one core busy.
-debs "bookworm/amd64 arm64" & bookworm=$!
-debs trixie/amd64 & trixie=$!
+debs bookworm/amd64,arm64 & lane=$!
 failed=0
-wait $bookworm || failed=1
-wait $trixie || failed=1
+debs trixie/amd64 || failed=1
+wait $lane || failed=1
 ((!failed))
 for out in "$work"/deb-*; do
   deb=$(echo "$out"/tavrik_*.deb)

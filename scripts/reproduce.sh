@@ -25,6 +25,7 @@ check() { scripts/install_check.sh "$1" "$(sed -n 's/^Build-Origin: .*(\(.*\))$/
 # Those for another processor (arm64: qemu keeps one core busy for minutes)
 # beside the others, which follow one another.
 native=$(dpkg --print-architecture) lanes=() failed=0
+rm -f build/*.deb.check
 for deb in dist/*.deb; do
   [[ $deb == *_"$native".deb ]] || { check "$deb" >"build/${deb##*/}.check" 2>&1 & lanes+=($!); }
 done
