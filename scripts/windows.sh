@@ -106,6 +106,8 @@ dependency() {
   mkdir -p "$deps" && echo "$sources" >"$deps/$name.sources"
   digest=$(printf '%s\n' "$@" | cat - "$toolchain" | sha256sum | cut -c1-12)
   tarball=$cache/$name-$version-mingw-$digest.tar.zst
+  exec {lock}>"$tarball.lock"
+  flock "$lock" # another run building it: wait, then take its tarball
   if [ ! -s "$tarball" ]; then
     src=$work/$name
     echo "building $name $version for Windows (once; kept in $tarball)" >&2
