@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# The checks as a new user on each supported release would run them: for
-# Debian 12 (bookworm) and 13 (trixie), a fresh minimal system (see
+# The tests as a new user on another release would run them, and the
+# sanitizer and fuzz runs with that release's compilers: a fresh minimal
+# Debian RELEASE (default 13, trixie: GCC 14, clang 19, Qt 6.8; see
 # scripts/bare.sh), a clone of this checkout's HEAD in it, then the README's
-# test command, scripts/test.sh.
+# test command, scripts/test.sh, and scripts/check.sh sanitize fuzz. (Each
+# release's package build runs the tests too: scripts/release.sh.)
 # Skipped inside a chroot (no nesting).
 # Usage: scripts/distributions.sh [RELEASE...]
 set -euo pipefail
@@ -13,7 +15,7 @@ if inside_chroot; then
   exit 0
 fi
 releases=("$@")
-((${#releases[@]})) || releases=(bookworm trixie)
+((${#releases[@]})) || releases=(trixie)
 mkdir -p build
 clone=$(mktemp -d)
 trap 'rm -rf "$clone"' EXIT
@@ -21,15 +23,15 @@ git clone -q --no-hardlinks "$PWD" "$clone/tavrik"
 failed=()
 for release in "${releases[@]}"; do
   log=$PWD/build/distributions-$release.log start=$SECONDS
-  echo "== Debian $release: fresh clone, scripts/test.sh (log: $log)"
+  echo "== Debian $release: fresh clone, scripts/test.sh, scripts/check.sh sanitize fuzz (log: $log)"
   # Bounded: a hung step ends the run instead of CI's.
   # shellcheck disable=SC2016 # expanded by mmdebstrap's sh, with the root as $1
   if bare "$release" --customize-hook="copy-in $clone/tavrik /root" \
     --customize-hook='chroot "$1" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb \
       PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin DEBIAN_FRONTEND=noninteractive \
       CI="$CI" TAVRIK_WERROR="$TAVRIK_WERROR" /bin/bash -c "cd /root/tavrik &&
-        timeout 1200 scripts/test.sh"' >"$log" 2>&1; then
-    grep -E '^(== |100% tests passed|PASS|SKIPPED)' "$log" |
+        timeout 1800 sh -c \"scripts/test.sh && scripts/check.sh sanitize fuzz\""' >"$log" 2>&1; then
+    grep -E '^(== |100% tests passed|PASS|SKIPPED|fuzz_|checks passed)' "$log" |
       sed 's/^/  /'
     echo "Debian $release: passed in $(((SECONDS - start) / 60))m$(((SECONDS - start) % 60))s"
   else

@@ -23,7 +23,14 @@ test_packages=(
   xvfb xdotool x11-apps x11-utils imagemagick xclip   # the real window driven under Xvfb
   weston qt6-wayland  # the window tests on Wayland, under a headless Weston
   xfce4-clipman dbus-daemon  # an X11 clipboard manager (and its session bus): a copy made before EXIT survives it
+  desktop-file-utils appstream  # the desktop entry and metainfo validated
 )
+
+# What scripts/release.sh makes and checks the release with (besides the
+# Windows build's), and what scripts/reproduce.sh tries it with.
+release_packages=(git dpkg-dev sbuild mmdebstrap uidmap lintian devscripts blhc python3)
+reproduce_packages=(reprotest diffoscope-minimal autopkgtest piuparts qemu-user-static binfmt-support
+  arch-test)
 
 # What scripts/windows.sh builds tavrik.exe with (the release records their versions).
 windows_packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 cmake ninja-build

@@ -1,145 +1,140 @@
 #!/usr/bin/env bash
 # Tavrik's release, from a clean checkout of a commit, into DIST (default dist/):
-#   tavrik-VERSION.tar.gz              the source (git archive)
-#   tavrik_VERSION-1~debNN_ARCH.deb    for Debian 12 (amd64, arm64) and 13
-#                                      (amd64), each built from the tarball on
-#                                      a bare system of its release
-#                                      (scripts/deb.sh; arm64 cross-built)
-#   tavrik-VERSION-windows-x86_64.zip  tavrik.exe (scripts/windows.sh, from the
-#                                      tarball), COPYING, README.txt, NOTICES.txt
-#   qt6-base_*, highway_*              the Debian sources of Qt and Highway in it
-#   *.buildinfo, SHA256SUMS            what built each, and the checksums
+#   tavrik_V.orig.tar.gz, tavrik_V-R.debian.tar.xz, tavrik_V-R.dsc
+#       the source package: the commit without debian/ (git archive, which
+#       names the commit), debian/ beside it (dpkg-buildpackage -S)
+#   tavrik[-dbgsym]_V-R~debNNu1_ARCH.deb
+#       built from it by sbuild on a bare Debian 12 (amd64, and arm64
+#       cross-built) and 13 (amd64), with the tests run in the build
+#   tavrik-V-windows-x86_64.zip, .msi, qt6-base_*, highway_*
+#       the Windows program and the Debian sources of the Qt and Highway in
+#       it (scripts/windows.sh --release), built from the source package
+#   *.buildinfo, *.changes  Debian's records of each build (dpkg-genbuildinfo,
+#       dpkg-genchanges); the Windows build's in their manner
+#   SHA256SUMS  the checksums of what users download: all but the records
+# The source package is also built on a bare Debian unstable, to show it
+# ready for the archive; that build goes to build/unstable/, unpublished.
 # Every date is the newest changelog entry's (SOURCE_DATE_EPOCH), so two
-# releases of a commit are the same bytes: scripts/reproduce.sh makes it twice,
-# compares, and installs each package on a bare system. Needs root.
+# releases of a commit are the same bytes but for the records' Build-Date
+# (scripts/reproduce.sh). Then lintian on every .changes, hardening-check on
+# every program and blhc on every build log.
+# Needs root or sudo (packages), and user namespaces (sbuild's unshare mode).
 # Usage: scripts/release.sh [DIST]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/bare.sh
 [ -z "$(git status --porcelain)" ] || { git status --short; echo "FAIL: uncommitted changes" >&2; exit 1; }
-ensure_packages git dpkg-dev python3
-dist=$(realpath -m "${1:-dist}") logs=$PWD/build
-version=$(dpkg-parsechangelog -l packaging/changelog -S Version) # 1.00-1
-upstream=${version%-*}
-SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -l packaging/changelog -S Timestamp)
-export SOURCE_DATE_EPOCH work
-rm -rf "$dist" && mkdir -p "$dist" "$logs"
+# All the builds need, before they run side by side (apt takes one at a time).
+ensure_packages "${release_packages[@]}" "${windows_packages[@]}"
+# sbuild's unshare mode maps the user's subordinate ids; Debian gives each user
+# that adduser makes a range, but not root.
+user=$(id -un)
+for f in /etc/subuid /etc/subgid; do
+  grep -q "^$user:" $f && continue
+  start=$(awk -F: '$2 + $3 > m {m = $2 + $3} END {print m > 100000 ? m : 100000}' $f)
+  echo "giving $user the subordinate ids $start-$((start + 65535)) in $f, for sbuild"
+  apt_as_root sh -c "echo '$user:$start:65536' >>$f"
+done
+
+dist=$(realpath -m "${1:-dist}") logs=$PWD/build/release unstable=$PWD/build/unstable
+version=$(dpkg-parsechangelog -S Version) # 1.00-1
+upstream=${version%-*} maintainer=$(dpkg-parsechangelog -S Maintainer)
+SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -S Timestamp)
+export SOURCE_DATE_EPOCH
+rm -rf "$dist" "$logs" "$unstable" && mkdir -p "$dist" "$logs" "$unstable"
 work=$(mktemp -d /var/tmp/tavrik-release.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 
-echo "== the source: tavrik-$upstream.tar.gz"
-tarball=$dist/tavrik-$upstream.tar.gz
-git archive --format=tar --prefix="tavrik-$upstream/" HEAD | gzip -9n >"$tarball"
+echo "== the source package"
+src=$work/tavrik-$upstream
+git archive --prefix="tavrik-$upstream/" HEAD -- . ':!debian' | gzip -9n >"$work/tavrik_$upstream.orig.tar.gz"
+tar -C "$work" -xzf "$work/tavrik_$upstream.orig.tar.gz"
+git archive HEAD debian | tar -C "$src" -x
+# In a fixed environment: the record lists the locale.
+(cd "$src" && env -i PATH="$PATH" LC_ALL=C.UTF-8 SOURCE_DATE_EPOCH="$SOURCE_DATE_EPOCH" \
+  dpkg-buildpackage -S -us -uc -d -nc) >"$logs/source.log" 2>&1 || { cat "$logs/source.log"; exit 1; }
+mv "$work"/tavrik_* "$dist/"
+dsc=$dist/tavrik_$version.dsc
 
-# buildinfo OUT ARCH ROOT FILE... [-- PACKAGE...]: what built the FILEs, as
-# Debian's .buildinfo says it: the release, and the packages installed in ROOT
-# (PACKAGEs and what they depend on, if given) with their versions. No date or
-# path: the bytes do not depend on them.
-buildinfo() {
-  local out=$1 arch=$2 root=$3 files=("$tarball") packages=() f
-  shift 3
-  while (($#)) && [ "$1" != -- ]; do files+=("$1") && shift; done
-  (($# < 2)) || mapfile -t packages < <(apt-cache depends --recurse --installed --no-recommends \
-    --no-suggests --no-conflicts --no-breaks --no-replaces --no-enhances "${@:2}" | grep '^[a-z0-9]')
-  {
-    echo "Format: 1.0"
-    echo "Source: tavrik ($version)"
-    echo "Architecture: $arch"
-    echo "Build-Origin: $(. "$root/etc/os-release" && echo "$PRETTY_NAME")"
-    echo "Build-Architecture: $(dpkg --print-architecture)"
-    echo "Checksums-Sha256:"
-    for f in "${files[@]}"; do echo " $(sha256sum <"$f" | cut -c1-64) $(stat -c %s "$f") ${f##*/}"; done
-    printf 'Environment:\n SOURCE_DATE_EPOCH="%s"\n' "$SOURCE_DATE_EPOCH"
-    echo "Installed-Build-Depends:"
-    { dpkg-query --admindir="$root/var/lib/dpkg" -W \
-      -f '${db:Status-Abbrev} ${binary:Package} (= ${Version})\n' "${packages[@]}" 2>/dev/null || true; } |
-      awk '$1 == "ii" {print " " $2, $3, $4}' | LC_ALL=C sort -u | sed '$!s/$/,/'
-  } >"$out"
+# build RELEASE ARCH [SUFFIX DEBIAN]: sbuild's build of the source package for
+# ARCH on a bare RELEASE, into $work/RELEASE-ARCH. A SUFFIX makes it a binary
+# rebuild of its own version (1.00-1~deb12u1), dated as the source, which
+# leaves room for a rebuild (u2) and upgrades from release to release.
+build() {
+  local release=$1 arch=$2 out=$work/$1-$2 log=$logs/$1-$2.build chroot binnmu=() status=0
+  [ -z "${3:-}" ] || binnmu=(--append-to-version="$3" --make-binNMU="Built for $4." --binNMU=0
+    --binNMU-timestamp="$SOURCE_DATE_EPOCH")
+  chroot=$(tarball "$release" buildd) || return 1
+  mkdir -p "$out"
+  (cd "$out" && sbuild --chroot-mode=unshare --chroot="$chroot" --dist="$release" --host="$arch" \
+    --maintainer="$maintainer" "${binnmu[@]}" --build-path=/build/tavrik --no-run-lintian \
+    --no-run-autopkgtest --no-run-piuparts "$dsc") >"$log.out" 2>&1 || status=$?
+  cp "$out"/*Z.build "$log" 2>/dev/null || mv "$log.out" "$log" # sbuild's log, or what it said
+  if ((status != 0)); then
+    if [ "$release" = unstable ] && grep -q '^Fail-Stage: install-deps' "$log"; then
+      mv "$log" "${log%.build}.uninstallable.log"
+      echo "Debian unstable: build dependencies not installable today, not built (${log%.build}.uninstallable.log)"
+      return 0
+    fi
+    tail -40 "$log"
+    echo "FAIL: the build for $release $arch (log: $log)"
+    return 1
+  fi
+  rm -f "$log.out"
+  echo "$release $arch: built$(sed -n 's/^100% tests passed, 0 tests failed out of/, tests passed:/p' "$log")"
 }
 
-# debs RELEASE/ARCH,...: the packages built on one bare RELEASE, the first
-# architecture natively, any other cross-built beside it (dpkg multiarch), each
-# from the tarball in a folder of a random name (the package must not depend
-# on it). Each lands in $work/deb-RELEASE-ARCH with the system's release and
-# record of packages as they stood after its build.
-debs() {
-  local release=${1%/*} arches=${1#*/} arch out
-  local hooks=(--customize-hook="upload $tarball /root/tavrik.tar.gz")
-  for arch in ${arches//,/ }; do
-    out=$work/deb-$release-$arch
-    # shellcheck disable=SC2016 # expanded by mmdebstrap's sh, with the root as $1
-    hooks+=(--customize-hook='chroot "$1" /usr/bin/env -i HOME=/root TZ="$TZ" LC_ALL="$LC_ALL" \
-      PATH=/usr/sbin:/usr/bin:/sbin:/bin DEBIAN_FRONTEND=noninteractive DEB_HOST_ARCH='"$arch"' \
-      /bin/bash -ec "cd \$(mktemp -d /root/build.XXXXXX) && tar -xzf /root/tavrik.tar.gz &&
-        cd tavrik-* && scripts/deb.sh"'
-      --customize-hook="mkdir -p $out/etc $out/var/lib"
-      --customize-hook='cp -a "$1"/root/build.*/tavrik-*/build-deb/tavrik_*.deb '"$out"'/ &&
-        rm -rf "$1"/root/build.* && cp -aL "$1/etc/os-release" '"$out"'/etc/ &&
-        cp -a "$1/var/lib/dpkg" '"$out"'/var/lib/')
-  done
-  bare "$1" "${hooks[@]}" >"$logs/release-$release.log" 2>&1 ||
-    { tail -40 "$logs/release-$release.log"; echo "FAIL: the packages for $release"; return 1; }
-}
-echo "== the Debian packages, each built on a bare system of its release"
-# Side by side: most of the time in each is dpkg, which keeps one core busy.
-debs bookworm/amd64,arm64 & lane=$!
+echo "== the packages, built by sbuild, and the Windows program"
+# Side by side: most of each build is dpkg, on one core.
+{
+  build bookworm amd64 "~deb12u1" "Debian 12" && build bookworm "arm64" "~deb12u1" "Debian 12" &&
+    dpkg-source -x "$dsc" "$work/windows" >/dev/null &&
+    { (cd "$work/windows" && scripts/windows.sh --release "$dist") >"$logs/windows.log" 2>&1 ||
+      { tail -40 "$logs/windows.log"; echo "FAIL: the Windows program"; false; }; }
+} & lane=$!
 failed=0
-debs trixie/amd64 || failed=1
+{ build trixie amd64 "~deb13u1" "Debian 13" && build unstable amd64; } || failed=1
 wait $lane || failed=1
 ((!failed))
-for out in "$work"/deb-*; do
-  deb=$(echo "$out"/tavrik_*.deb)
-  mv "$deb" "$dist/" && deb=$dist/${deb##*/}
-  buildinfo "${deb%.deb}.buildinfo" "${out##*-}" "$out" "$deb"
-  rm -rf "$out"
-  echo "${deb##*/}: $(stat -c %s "$deb") bytes"
+for out in "$work"/*-*/; do
+  [[ $out == */unstable-* ]] && to=$unstable || to=$dist
+  mv "$out"/*.deb "$out"/*.buildinfo "$out"/*.changes "$to/" 2>/dev/null || true
 done
 
-echo "== the Windows program, built from the tarball"
-tar -C "$work" -xzf "$tarball"
-src=$work/tavrik-$upstream sources=()
-(cd "$src" && scripts/windows.sh --program) >"$logs/release-windows.log" 2>&1 ||
-  { tail -40 "$logs/release-windows.log"; echo "FAIL: the Windows program"; exit 1; }
-for f in "$src"/build-windows/deps/*.sources; do
-  cp "$(cat "$f")"/* "$dist/"
-  sources+=("$(cat "$f")"/*.dsc)
+echo "== lintian, hardening-check and blhc"
+# Debian unstable's lintian, as the archive runs the newest, on every .changes:
+# it knows every tag, so one set of overrides (in debian/, each with its
+# reason) serves all. Pedantic and informational tags are shown too.
+# shellcheck disable=SC2016 # expanded by mmdebstrap's sh, with the root as $1
+mkdir "$work/lint" && cp -a "$dist"/. "$unstable"/. "$work/lint/"
+bare unstable --include=lintian,appstream --customize-hook="copy-in $work/lint /tmp" \
+  --customize-hook='chroot "$1" sh -c "cd /tmp/lint && lintian --version && lintian \
+    --fail-on error,warning --display-info --pedantic --show-overrides *.changes"' 2>&1 |
+  grep -v -e '^running with root' -e '^N: *$' | sed 's/^/  /' ||
+  { echo "FAIL: lintian"; exit 1; }
+for deb in "$dist"/tavrik_*.deb "$unstable"/tavrik_*.deb; do
+  [ -e "$deb" ] || continue
+  rm -rf "$work/root" && dpkg-deb -x "$deb" "$work/root"
+  # No Debian program is marked for control-flow protection: the C library's
+  # start files lack the mark, and the linker keeps it only if every part has it.
+  if ! report=$(hardening-check --nocfprotection --verbose "$work/root/usr/bin/tavrik" 2>/dev/null); then
+    # Fortify fails where the only calls it knows copy sizes known at run time
+    # alone (the string code's memcpy, memmove, memset): nothing it can check.
+    # blhc, below, shows the flag reached every compile.
+    others=$(grep ': no, ' <<<"$report" | grep -v -e 'Fortify Source functions: no, only unprotected' \
+      -e '(ignored)$' || true)
+    unchecked=$(grep 'unprotected: ' <<<"$report" | grep -v 'unprotected: mem\(cpy\|move\|set\)$' || true)
+    [ -z "$others$unchecked" ] || { echo "$report"; echo "FAIL: hardening-check on ${deb##*/}"; exit 1; }
+  fi
+  echo "${deb##*/}: $(stat -c %s "$deb") bytes; hardening-check: PIE, stack protector, fortify," \
+    "RELRO, BIND_NOW"
 done
-zip=$dist/tavrik-$upstream-windows-x86_64.zip folder=$work/zip/tavrik-$upstream
-mkdir -p "$folder"
-cp "$src/build-windows/tavrik.exe" "$folder/"
-cp COPYING "$folder/COPYING.txt"
-cp packaging/README-windows.txt "$folder/README.txt"
-# The notices of what tavrik.exe holds besides Tavrik: Debian's copyright
-# records of each, then the licence texts they refer to.
-{
-  cat packaging/NOTICES-windows.txt
-  for f in "${sources[@]}"; do
-    printf '\n==== %s: Debian copyright record\n\n' "$(basename "${f%.dsc}")"
-    tar -xOf "${f%.dsc}".debian.tar.* debian/copyright
-  done
-  for p in mingw-w64-x86-64-dev gcc-mingw-w64-base; do
-    printf '\n==== %s %s: Debian copyright record\n\n' $p "$(dpkg-query -W -f '${Version}' $p)"
-    cat "/usr/share/doc/$p/copyright"
-  done
-  for l in LGPL-3 LGPL-2.1 Apache-2.0; do
-    printf '\n==== The %s licence\n\n' $l && cat "/usr/share/common-licenses/$l"
-  done
-} >"$folder/NOTICES.txt"
-# Entries in name order, each dated from the changelog, with fixed modes.
-python3 - "$zip" "$folder" <<'PY'
-import os, sys, time, zipfile
-zip_path, folder = sys.argv[1:]
-stamp = time.gmtime(int(os.environ["SOURCE_DATE_EPOCH"]))[:6]
-with zipfile.ZipFile(zip_path, "w") as archive:
-    for name in sorted(os.listdir(folder)):
-        entry = zipfile.ZipInfo(f"{os.path.basename(folder)}/{name}", stamp)
-        entry.external_attr = 0o644 << 16
-        with open(os.path.join(folder, name), "rb") as f:
-            archive.writestr(entry, f.read(), zipfile.ZIP_DEFLATED, 9)
-PY
-buildinfo "${zip%.zip}.buildinfo" windows-x86_64 / "$zip" "${sources[@]}" -- "${windows_packages[@]}"
-echo "${zip##*/}: $(stat -c %s "$zip") bytes"
+for log in "$logs"/*.build; do
+  blhc --all --debian --line-numbers "$log" || { echo "FAIL: blhc on ${log##*/}"; exit 1; }
+done
+echo "blhc: every compile and link of the $(ls "$logs"/*.build | wc -l) builds hardened"
 
 cd "$dist"
-find . -maxdepth 1 -type f ! -name SHA256SUMS -printf '%f\n' | LC_ALL=C sort | xargs sha256sum >SHA256SUMS
+find . -maxdepth 1 -type f ! -name SHA256SUMS ! -name '*.buildinfo' ! -name '*.changes' -printf '%f\n' |
+  LC_ALL=C sort | xargs sha256sum >SHA256SUMS
 echo "release $version in $dist:" && ls -l --time-style=+ | awk 'NR > 1 {print "  " $5, $6}'

@@ -1,35 +1,87 @@
 #!/usr/bin/env bash
-# The release (scripts/release.sh) made twice from a fresh clone of HEAD and
-# compared byte for byte by Debian's reprotest: the second in another folder,
-# later, with another umask, time zone, locale and home; diffoscope
-# shows any difference, in build/reprotest/. The first is then kept in dist/,
-# and each of its packages installed on a bare system of its release and
-# architecture and smoke-tested (scripts/install_check.sh). Needs root.
+# The release (scripts/release.sh) made twice and compared, then tried as
+# Debian tries a package:
+# - reprotest makes it from a fresh clone of HEAD, then again in another
+#   folder, later, with another umask, time zone, locale and home, and
+#   compares every file byte for byte (diffoscope shows any difference, in
+#   build/reprotest/). The build records (.buildinfo, .changes) may differ in
+#   their Build-Date alone: checked below, and shown by diffoscope.
+# - autopkgtest runs debian/tests on each package, Debian unstable's too, in a
+#   bare system of its release and architecture (arm64 under qemu): the
+#   package alone brings all the program loads, and the installed program
+#   passes the smoke test.
+# - piuparts installs, removes and purges the Debian 12 and 13 packages on
+#   bare systems and finds nothing left behind.
+# The first release is then in dist/, Debian unstable's build in
+# build/unstable/. Needs root (piuparts).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source scripts/packages.sh
-ensure_packages reprotest diffoscope-minimal git
-work=$(mktemp -d /var/tmp/tavrik-reproduce.XXXXXX) store=$PWD/build/reprotest
+source scripts/bare.sh
+ensure_packages "${release_packages[@]}" "${windows_packages[@]}" "${reproduce_packages[@]}"
+work=$(mktemp -d /var/tmp/tavrik-reproduce.XXXXXX) store=$PWD/build/reprotest logs=$PWD/build/trials
 trap 'rm -rf "$work"' EXIT
 git clone -q --no-hardlinks . "$work/tavrik"
-rm -rf "$store"
+rm -rf "$store" "$logs" && mkdir -p "$logs"
 # Not varied: the clock (apt refuses an archive signed in its future), the
 # processor count and kernel (the builds' bare systems run apt and dpkg), the
 # file order (disorderfs needs FUSE), the user (no second one here) and the
-# host name (without sudo, reprotest's user namespace breaks mmdebstrap).
+# host name (reprotest's user namespace breaks sbuild's).
 (cd "$work/tavrik" && TMPDIR=$work reprotest --min-cpus="$(nproc)" --store-dir="$store" \
-  --vary=-time,-num_cpus,-kernel,-fileordering,-user_group,-domain_host -s . scripts/release.sh 'dist/*')
-rm -rf dist && cp -a "$store/control/source-root/dist" dist
-echo "reproducible: $(ls dist | wc -l) files, the same bytes from both releases"
-check() { scripts/install_check.sh "$1" "$(sed -n 's/^Build-Origin: .*(\(.*\))$/\1/p' "${1%.deb}.buildinfo")"; }
-# Those for another processor (arm64: qemu keeps one core busy for minutes)
-# beside the others, which follow one another.
-native=$(dpkg --print-architecture) lanes=() failed=0
-rm -f build/*.deb.check
-for deb in dist/*.deb; do
-  [[ $deb == *_"$native".deb ]] || { check "$deb" >"build/${deb##*/}.check" 2>&1 & lanes+=($!); }
+  --vary=-time,-num_cpus,-kernel,-fileordering,-user_group,-domain_host \
+  --diffoscope-arg=--exclude='*.buildinfo' --diffoscope-arg=--exclude='*.changes' \
+  -s . scripts/release.sh 'dist/* build/unstable/*')
+first=$store/control/source-root second=$store/experiment/source-root
+for record in "$first"/dist/*.buildinfo "$first"/dist/*.changes "$first"/build/unstable/*.{buildinfo,changes}; do
+  [ -e "$record" ] || continue
+  # Build-Date, and in a .changes the checksums of the .buildinfo it lists.
+  differing=$(diff <(grep -v -e '^Build-Date: ' -e '\.buildinfo$' "$record") \
+    <(grep -v -e '^Build-Date: ' -e '\.buildinfo$' "$second/${record#"$first"/}") || true)
+  [ -z "$differing" ] || { echo "$differing"; echo "FAIL: ${record##*/} differs beyond Build-Date"; exit 1; }
 done
-for deb in dist/*_"$native".deb; do check "$deb" || failed=1; done
+echo "reproducible: $(ls "$first"/dist | wc -l) files, the same bytes from both releases" \
+  "but for the records' Build-Date, which diffoscope shows as:"
+diffoscope "$first"/dist/*~deb12u1_amd64.buildinfo "$second"/dist/*~deb12u1_amd64.buildinfo | sed 's/^/  /' || true
+rm -rf dist build/unstable && cp -a "$first/dist" dist && cp -a "$first/build/unstable" build/
+
+dpkg-source -x dist/*.dsc "$work/source" >/dev/null
+# trial DEB: debian/tests on the package, in a bare system of its own release
+# and architecture.
+trial() {
+  local deb=$1 release arch log
+  case $deb in *~deb12*) release=bookworm ;; *~deb13*) release=trixie ;; *) release=unstable ;; esac
+  arch=$(dpkg-deb -f "$deb" Architecture) log=$logs/autopkgtest-$release-$arch.log
+  local start=$SECONDS testbed
+  testbed=$(tarball "$release" minbase "$arch") || return 1
+  if ! autopkgtest -U -o "$logs/autopkgtest-$release-$arch" "$deb" "$work/source/" -- \
+    unshare --arch "$arch" --release "$release" --tarball "$testbed" >"$log" 2>&1; then
+    tail -40 "$log"
+    echo "FAIL: autopkgtest on ${deb##*/} (log: $log)"
+    return 1
+  fi
+  echo "autopkgtest on Debian $release $arch: $(sed -n '/@@@ summary/,$ s/^\([a-z]*\) *PASS.*/\1/p' "$log" |
+    paste -sd' ') passed in $((SECONDS - start)) s"
+}
+# piuparts RELEASE DEB
+piuparts_on() {
+  local log=$logs/piuparts-$1.log start=$SECONDS
+  if ! piuparts --basetgz="$(tarball "$1" minbase)" -d "$1" -m http://deb.debian.org/debian "$2" >"$log" 2>&1; then
+    tail -40 "$log"
+    echo "FAIL: piuparts on ${2##*/} (log: $log)"
+    return 1
+  fi
+  echo "piuparts on Debian $1: install, remove, purge passed in $((SECONDS - start)) s"
+}
+
+# Another processor's under qemu (minutes of one core) beside the others.
+native=$(dpkg --print-architecture) lanes=() failed=0
+for deb in dist/tavrik_*.deb; do
+  [[ $deb == *_"$native".deb ]] || { trial "$deb" >"$logs/${deb##*/}.trial" 2>&1 & lanes+=($!); }
+done
+for deb in dist/tavrik_*_"$native".deb build/unstable/tavrik_*_"$native".deb; do
+  [ -e "$deb" ] && { trial "$deb" || failed=1; }
+done
+piuparts_on bookworm dist/tavrik_*~deb12u1_"$native".deb || failed=1
+piuparts_on trixie dist/tavrik_*~deb13u1_"$native".deb || failed=1
 for pid in "${lanes[@]}"; do wait "$pid" || failed=1; done
-cat build/*.deb.check
+cat "$logs"/*.trial
 ((!failed))

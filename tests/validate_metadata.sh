@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# The desktop entry and the AppStream metainfo of an unpacked package tree,
-# as software centres read them: desktop-file-validate, then
-# appstreamcli validate-tree --pedantic. Fails on any issue the validator
-# reports, of any severity, except the few tolerated below.
-# Usage: tests/validate_metadata.sh TREE (the package unpacked with dpkg-deb -x)
+# The desktop entry and the AppStream metainfo as a build installs them (into
+# a private folder, with cmake --install), read as software centres read
+# them: desktop-file-validate, then appstreamcli validate-tree --pedantic.
+# Fails on any issue the validator reports, of any severity, except the few
+# tolerated below.
+# Usage: tests/validate_metadata.sh BUILD
 set -euo pipefail
-tree=$1
+tree=$(mktemp -d)
+trap 'rm -rf "$tree"' EXIT
+cmake --install "$1" --prefix "$tree/usr" >/dev/null
 desktop=$tree/usr/share/applications/org.tavrik.Tavrik.desktop
 [ -f "$desktop" ] || { echo "FAIL: no $desktop"; exit 1; }
 out=$(desktop-file-validate "$desktop" 2>&1) || true
