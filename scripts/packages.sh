@@ -25,9 +25,11 @@ test_packages=(
   xfce4-clipman dbus-daemon  # an X11 clipboard manager (and its session bus): a copy made before EXIT survives it
 )
 
-# What scripts/windows.sh builds tavrik.exe with (the release records their versions).
+# What scripts/windows.sh builds tavrik.exe, the zip and the installer with
+# (the release records their versions).
 windows_packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 cmake ninja-build
-  pkg-config perl dpkg-dev zstd qt6-base-dev qt6-base-dev-tools libhwy-dev)
+  pkg-config perl dpkg-dev zstd qt6-base-dev qt6-base-dev-tools libhwy-dev
+  python3 wixl msitools faketime)
 
 use_utf8_locale() {
   [ "$(locale charmap 2>/dev/null)" = UTF-8 ] || export LC_ALL=C.UTF-8

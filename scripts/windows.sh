@@ -103,7 +103,9 @@ dependency() {
   local name=$1 package=$2 version=$3 digest tarball src sources
   shift 3
   sources=$(source_package "$package" "$version")
-  mkdir -p "$deps" && echo "$sources" >"$deps/$name.sources"
+  mkdir -p "$deps"
+  # Written only when it changes: CMake then configures again (the packages' notices).
+  [ "$(cat "$deps/$name.sources" 2>/dev/null)" = "$sources" ] || echo "$sources" >"$deps/$name.sources"
   digest=$(printf '%s\n' "$@" | cat - "$toolchain" | sha256sum | cut -c1-12)
   tarball=$cache/$name-$version-mingw-$digest.tar.zst
   if [ ! -s "$tarball" ]; then
