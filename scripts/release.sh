@@ -5,8 +5,9 @@
 #                                      (amd64), each built from the tarball on
 #                                      a bare system of its release
 #                                      (scripts/deb.sh; arm64 cross-built)
-#   tavrik-VERSION-windows-x86_64.zip  tavrik.exe (scripts/windows.sh, from the
-#                                      tarball), COPYING, README.txt, NOTICES.txt
+#   tavrik-VERSION-windows-x86_64.zip  tavrik.exe, COPYING.txt, README.txt and
+#   tavrik-VERSION-windows-x86_64.msi  NOTICES.txt, unpacked or installed
+#                                      (scripts/windows.sh, from the tarball)
 #   qt6-base_*, highway_*              the Debian sources of Qt and Highway in it
 #   *.buildinfo, SHA256SUMS            what built each, and the checksums
 # Every date is the newest changelog entry's (SOURCE_DATE_EPOCH), so two
@@ -95,50 +96,11 @@ for out in "$work"/deb-*; do
   echo "${deb##*/}: $(stat -c %s "$deb") bytes"
 done
 
-echo "== the Windows program, built from the tarball"
+echo "== the Windows zip and installer, built from the tarball"
 tar -C "$work" -xzf "$tarball"
-src=$work/tavrik-$upstream sources=()
-(cd "$src" && scripts/windows.sh --program) >"$logs/release-windows.log" 2>&1 ||
-  { tail -40 "$logs/release-windows.log"; echo "FAIL: the Windows program"; exit 1; }
-for f in "$src"/build-windows/deps/*.sources; do
-  cp "$(cat "$f")"/* "$dist/"
-  sources+=("$(cat "$f")"/*.dsc)
-done
-zip=$dist/tavrik-$upstream-windows-x86_64.zip folder=$work/zip/tavrik-$upstream
-mkdir -p "$folder"
-cp "$src/build-windows/tavrik.exe" "$folder/"
-cp COPYING "$folder/COPYING.txt"
-cp packaging/README-windows.txt "$folder/README.txt"
-# The notices of what tavrik.exe holds besides Tavrik: Debian's copyright
-# records of each, then the licence texts they refer to.
-{
-  cat packaging/NOTICES-windows.txt
-  for f in "${sources[@]}"; do
-    printf '\n==== %s: Debian copyright record\n\n' "$(basename "${f%.dsc}")"
-    tar -xOf "${f%.dsc}".debian.tar.* debian/copyright
-  done
-  for p in mingw-w64-x86-64-dev gcc-mingw-w64-base; do
-    printf '\n==== %s %s: Debian copyright record\n\n' $p "$(dpkg-query -W -f '${Version}' $p)"
-    cat "/usr/share/doc/$p/copyright"
-  done
-  for l in LGPL-3 LGPL-2.1 Apache-2.0; do
-    printf '\n==== The %s licence\n\n' $l && cat "/usr/share/common-licenses/$l"
-  done
-} >"$folder/NOTICES.txt"
-# Entries in name order, each dated from the changelog, with fixed modes.
-python3 - "$zip" "$folder" <<'PY'
-import os, sys, time, zipfile
-zip_path, folder = sys.argv[1:]
-stamp = time.gmtime(int(os.environ["SOURCE_DATE_EPOCH"]))[:6]
-with zipfile.ZipFile(zip_path, "w") as archive:
-    for name in sorted(os.listdir(folder)):
-        entry = zipfile.ZipInfo(f"{os.path.basename(folder)}/{name}", stamp)
-        entry.external_attr = 0o644 << 16
-        with open(os.path.join(folder, name), "rb") as f:
-            archive.writestr(entry, f.read(), zipfile.ZIP_DEFLATED, 9)
-PY
-buildinfo "${zip%.zip}.buildinfo" windows-x86_64 / "$zip" "${sources[@]}" -- "${windows_packages[@]}"
-echo "${zip##*/}: $(stat -c %s "$zip") bytes"
+(cd "$work/tavrik-$upstream" && scripts/windows.sh --release "$dist") >"$logs/release-windows.log" 2>&1 ||
+  { tail -40 "$logs/release-windows.log"; echo "FAIL: the Windows packages"; exit 1; }
+grep -F ' bytes' "$logs/release-windows.log" | tail -3
 
 cd "$dist"
 find . -maxdepth 1 -type f ! -name SHA256SUMS -printf '%f\n' | LC_ALL=C sort | xargs sha256sum >SHA256SUMS
