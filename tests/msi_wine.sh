@@ -1,17 +1,12 @@
 #!/usr/bin/env bash
-# The installer under Wine, gone through as a user goes through it, in a
-# prefix of its own (a copy of the tests' one, Windows 10: tests/wine.sh):
-# - msiexec /i MSI /qn puts the files of the folder FILES, and no others, into
-#   %LOCALAPPDATA%\Programs\Tavrik, the only folder there; a shortcut Tavrik
-#   into the Start menu, to the installed tavrik.exe, with the icon ICON; and
-#   one entry into Installed apps: Tavrik, the package's version and product
-#   code, the icon ICON, uninstalled by MsiExec /X;
-# - the program the shortcut names passes the smoke test (smoke_xvfb.sh);
-# - msiexec /i LATER /qn, a later version, replaces it: the same again, with
-#   LATER's entry alone;
-# - msiexec /x PRODUCTCODE /qn, as Installed apps runs it, leaves no entry,
-#   no HKCU\Software\Tavrik, and every file and folder on C: as it was before
-#   the first install, but for Windows Installer's own cache folders.
+# The installer under Wine, in a prefix of its own (a copy of the tests' one,
+# Windows 10): msiexec /i MSI /qn must install the files of FILES alone into
+# %LOCALAPPDATA%\Programs\Tavrik, a Start-menu shortcut Tavrik to that
+# tavrik.exe with the icon ICON, and one Installed apps entry (Tavrik, the
+# package's version, ICON, MsiExec /X); the shortcut's program must pass the
+# smoke test; LATER must replace it, leaving its own entry alone; msiexec /x,
+# as Installed apps runs it, must leave C: as before the first install, but for
+# Windows Installer's own cache folders, and no HKCU\Software\Tavrik.
 # Usage: msi_wine.sh MSI LATER.msi FILES ICON.ico SCREENSHOT.png
 set -euo pipefail
 msi=$1 later=$2 files=$3 icon=$4 shot=$5
@@ -58,26 +53,23 @@ installed() {
   folder=$local_data\\Programs\\Tavrik
   [ "$(ls "$(unix "$folder")")" = "$(ls "$files")" ] || fail "$folder holds $(ls "$(unix "$folder")")"
   for f in "$files"/*; do cmp "$f" "$(unix "$folder")/${f##*/}" || fail "$folder\\${f##*/} is not $f"; done
-  # The shortcut: its target, its folder to start in, and its icon.
+  # The shortcut: its target (LinkInfo's local path), its folder to start in, its icon.
   shortcut=$(unix "$app_data\\Microsoft\\Windows\\Start Menu\\Programs")
   [ "$(ls "$shortcut" | grep -i tavrik)" = Tavrik.lnk ] || fail "no shortcut Tavrik alone in the Start menu"
   { read -r target && read -r start && read -r shortcut_icon; } < <(python3 - "$shortcut/Tavrik.lnk" <<'PY'
 import struct, sys
 data = open(sys.argv[1], "rb").read()
-flags = struct.unpack_from("<I", data, 20)[0]
-pos = 76 + (2 + struct.unpack_from("<H", data, 76)[0] if flags & 1 else 0)  # the item list
-target = ""
-if flags & 2:  # where the target is: its local path
-    size, _, _, _, path = struct.unpack_from("<5I", data, pos)
-    target = data[pos + path:data.index(b"\0", pos + path)].decode("latin-1")
-    pos += size
-texts = {}
+flags, pos = struct.unpack_from("<I", data, 20)[0], 76
+if flags & 1:  # an item list first
+    pos += 2 + struct.unpack_from("<H", data, pos)[0]
+size, path = struct.unpack_from("<I12xI", data, pos)  # LinkInfo, and its local path
+texts = [data[pos + path:data.index(b"\0", pos + path)].decode("latin-1")]
+pos += size
 for bit in (4, 8, 16, 32, 64):  # name, relative path, folder, arguments, icon
-    if flags & bit:
-        length = struct.unpack_from("<H", data, pos)[0]
-        texts[bit] = data[pos + 2:pos + 2 + 2 * length].decode("utf-16-le")
-        pos += 2 + 2 * length
-print(target, texts.get(16, ""), texts.get(64, ""), sep="\n")
+    length = struct.unpack_from("<H", data, pos)[0] if flags & bit else 0
+    texts.append(data[pos + 2:pos + 2 + 2 * length].decode("utf-16-le"))
+    pos += 2 + 2 * length if flags & bit else 0
+print(texts[0], texts[3], texts[5], sep="\n")
 PY
   )
   [ "$target" = "$folder\\tavrik.exe" ] || fail "the shortcut's target is '$target', not $folder\\tavrik.exe"
