@@ -32,9 +32,11 @@ release_packages=(git dpkg-dev sbuild mmdebstrap uidmap lintian devscripts blhc 
 reproduce_packages=(reprotest diffoscope-minimal autopkgtest piuparts qemu-user-static binfmt-support
   arch-test)
 
-# What scripts/windows.sh builds tavrik.exe with (the release records their versions).
+# What scripts/windows.sh builds tavrik.exe, the zip and the installer with
+# (the release records their versions).
 windows_packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 cmake ninja-build
-  pkg-config perl dpkg-dev zstd qt6-base-dev qt6-base-dev-tools libhwy-dev)
+  pkg-config perl dpkg-dev zstd qt6-base-dev qt6-base-dev-tools libhwy-dev
+  python3 wixl msitools faketime)
 
 use_utf8_locale() {
   [ "$(locale charmap 2>/dev/null)" = UTF-8 ] || export LC_ALL=C.UTF-8

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Builds build-windows/tavrik.exe, a self-contained 64-bit Windows program,
-# on Debian 12 or 13: --program that alone, --test everything, then the tests
-# under Wine.
+# and its zip and installer (packaging/), on Debian 12 or 13: --program the
+# program alone, --test everything, then the tests under Wine; --release
+# OUTDIR the program alone and its packages into OUTDIR, dated by
+# SOURCE_DATE_EPOCH, with the Debian sources of Qt and Highway and a record of
+# what built them (tavrik-VERSION-windows-x86_64.buildinfo).
 # Debian has no Qt for Windows, so a static one is made with the MinGW-w64
 # cross compiler from Debian's source of the installed Qt version, and
 # Highway likewise. Both are built once and kept as tarballs in
@@ -11,17 +14,19 @@
 # Later runs unpack the tarballs into build-windows/deps. The sources come
 # through a private apt configuration with deb-src entries for the archive apt
 # already uses: the system's own sources are left as they are.
-# Usage: scripts/windows.sh [--test | --program]
+# Usage: scripts/windows.sh [--test | --program | --release OUTDIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
 
-test="" target=all
+test="" target=all out=""
 case "${1:-}" in
   --test) test=1 ;;
   --program) target=tavrik ;;
+  --release) target=tavrik_packages out=$(cd "$OLDPWD" && realpath -m "${2:?--release OUTDIR}")
+    [ -n "${SOURCE_DATE_EPOCH:-}" ] || { echo "--release: SOURCE_DATE_EPOCH is not set" >&2; exit 2; } ;;
   "") ;;
-  *) echo "usage: scripts/windows.sh [--test | --program]" >&2; exit 2 ;;
+  *) echo "usage: scripts/windows.sh [--test | --program | --release OUTDIR]" >&2; exit 2 ;;
 esac
 
 ensure_packages "${windows_packages[@]}"
@@ -103,7 +108,9 @@ dependency() {
   local name=$1 package=$2 version=$3 digest tarball src sources
   shift 3
   sources=$(source_package "$package" "$version")
-  mkdir -p "$deps" && echo "$sources" >"$deps/$name.sources"
+  mkdir -p "$deps"
+  # Written only when it changes: CMake then configures again (the packages' notices).
+  [ "$(cat "$deps/$name.sources" 2>/dev/null)" = "$sources" ] || echo "$sources" >"$deps/$name.sources"
   digest=$(printf '%s\n' "$@" | cat - "$toolchain" | sha256sum | cut -c1-12)
   tarball=$cache/$name-$version-mingw-$digest.tar.zst
   exec {lock}>"$tarball.lock"
@@ -150,13 +157,38 @@ unpack hwy "$hwy"
 
 echo "building build-windows/tavrik.exe"
 werror=${TAVRIK_WERROR:-OFF}
-if [ "$(sed -n 's/^TAVRIK_WERROR:BOOL=//p' build-windows/CMakeCache.txt 2>/dev/null)" != "$werror" ]; then
+# Configured again for a release: the packages take their dates from its SOURCE_DATE_EPOCH.
+if [ -n "$out" ] || [ "$(sed -n 's/^TAVRIK_WERROR:BOOL=//p' build-windows/CMakeCache.txt 2>/dev/null)" != "$werror" ]; then
   cmake --preset windows -DTAVRIK_WERROR="$werror" >/dev/null
 fi
 cmake --build build-windows --target "$target" --parallel "$(nproc)"
 exe=build-windows/tavrik.exe
 echo "$exe: $(stat -c %s "$exe") bytes"
 
+if [ -n "$out" ]; then
+  version=$(sed -n 's/^#define TAVRIK_VERSION_TEXT "\(.*\)"$/\1/p' build-windows/app/tavrik_version.h)
+  name=tavrik-$version-windows-x86_64 dscs=()
+  mkdir -p "$out" && cp build-windows/packaging/"$name".{zip,msi} "$out/"
+  for f in "$deps"/*.sources; do
+    cp "$(cat "$f")"/* "$out/"
+    for dsc in "$(cat "$f")"/*.dsc; do dscs+=("$out/${dsc##*/}"); done
+  done
+  # As Debian's .buildinfo says it: the packages that built them (and what
+  # those depend on) with their versions, no date and no folder.
+  mapfile -t packages < <(apt-cache depends --recurse --installed --no-recommends --no-suggests \
+    --no-conflicts --no-breaks --no-replaces --no-enhances "${windows_packages[@]}" | grep '^[a-z0-9]')
+  {
+    printf 'Format: 1.0\nSource: tavrik\nVersion: %s\nArchitecture: windows-x86_64\n' "$version"
+    echo "Build-Origin: $(dpkg-vendor --query Vendor)"
+    echo "Build-Architecture: $(dpkg --print-architecture)"
+    echo "Checksums-Sha256:"
+    for f in "$out/$name".{zip,msi} "${dscs[@]}"; do echo " $(sha256sum <"$f" | cut -c1-64) $(stat -c %s "$f") ${f##*/}"; done
+    printf 'Environment:\n SOURCE_DATE_EPOCH="%s"\nInstalled-Build-Depends:\n' "$SOURCE_DATE_EPOCH"
+    { dpkg-query -W -f '${db:Status-Abbrev} ${binary:Package} (= ${Version})\n' "${packages[@]}" 2>/dev/null || true; } |
+      awk '$1 == "ii" {print " " $2, $3, $4}' | LC_ALL=C sort -u | sed '$!s/$/,/'
+  } >"$out/$name.buildinfo"
+  for f in "$out/$name".*; do echo "${f##*/}: $(stat -c %s "$f") bytes"; done
+fi
 [ -n "$test" ] || exit 0
 
 echo "== the .exe: size, DLLs, resources"
@@ -169,7 +201,7 @@ dlls=$(x86_64-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ {print tolower($3
 foreign=$(grep -Ev "$system_dlls" <<<"$dlls" || true)
 [ -z "$foreign" ] || { echo "$foreign"; echo "FAIL: $exe needs DLLs that are not Windows' own"; exit 1; }
 echo "DLLs: $(echo $dlls)"
-# The icon group and the version record, read back from the program itself.
+# The manifest, the icon group and the version record, read back from the program itself.
 python3 tests/check_windows_resources.py "$exe" build-windows/app/tavrik_version.h
 
 echo "== the tests under Wine"

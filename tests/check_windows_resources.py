@@ -1,16 +1,19 @@
 #!/usr/bin/env python3
 """Reads the resources of a compiled Windows resource file (.res) or of a
-Windows program (.exe) and checks the icon group (three images: 32x32 in 2
-colours, 32x32 and 16x16 in 16 colours) and the version record (the version
-as text and as numbers, and the copyright line, as the build's
-tavrik_version.h gives them; product name Tavrik; Italian 0x0410 with code
-page 1200).
+Windows program (.exe) and checks the application manifest (asInvoker,
+Windows 10 and 11, per-monitor DPI awareness version 2 else 1, the build's
+version, and nothing else), the icon group (three images: 32x32 in 2 colours,
+32x32 and 16x16 in 16 colours) and the version record (the version as text
+and as numbers, and the copyright line, as the build's tavrik_version.h gives
+them; product name Tavrik; Italian 0x0410 with code page 1200).
 Usage: check_windows_resources.py tavrik.res|tavrik.exe BUILD/app/tavrik_version.h"""
 import re
 import struct
 import sys
+import xml.etree.ElementTree as ElementTree
 
-RT_ICON, RT_GROUP_ICON, RT_VERSION = 3, 14, 16
+RT_ICON, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 14, 16, 24
+WINDOWS_10_AND_11 = "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"
 
 
 def align(n):
@@ -98,6 +101,21 @@ def build_version(header):
     return defines["TAVRIK_VERSION_TEXT"].strip('"'), numbers, defines["TAVRIK_COPYRIGHT"].strip('"')
 
 
+def manifest_settings(data):
+    """Every value the manifest gives, an attribute's or an element's text, as
+    (path, value), each element of the path named {namespace}tag."""
+    def walk(element, path):
+        here = f"{path}/{element.tag}"
+        for key, value in element.attrib.items():
+            yield f"{here}@{key}", value
+        if (element.text or "").strip():
+            yield here, element.text.strip()
+        for child in element:
+            yield from walk(child, here)
+
+    return sorted(walk(ElementTree.fromstring(data), ""))
+
+
 def main(path, header):
     text, numbers, copyright_line = build_version(header)
     buf = open(path, "rb").read()
@@ -107,6 +125,29 @@ def main(path, header):
     def expect(what, actual, wanted):
         if actual != wanted:
             failures.append(f"{what}: {actual!r}, expected {wanted!r}")
+
+    manifests = [(name, language, data) for kind, name, language, data in found if kind == RT_MANIFEST]
+    expect("manifests (id, language)", [m[:2] for m in manifests], [(1, 0)])
+    if manifests:
+        asm = "/{urn:schemas-microsoft-com:asm.v1}assembly"
+        v1, v3 = "{urn:schemas-microsoft-com:asm.v1}", "{urn:schemas-microsoft-com:asm.v3}"
+        level = f"{asm}/{v3}trustInfo/{v3}security/{v3}requestedPrivileges/{v3}requestedExecutionLevel"
+        compat = "{urn:schemas-microsoft-com:compatibility.v1}"
+        settings = f"{asm}/{v3}application/{v3}windowsSettings/{{http://schemas.microsoft.com/SMI"
+        actual = manifest_settings(manifests[0][2])
+        wanted = sorted([
+            (f"{asm}@manifestVersion", "1.0"),
+            (f"{asm}/{v1}assemblyIdentity@type", "win32"),
+            (f"{asm}/{v1}assemblyIdentity@name", "Tavrik"),
+            (f"{asm}/{v1}assemblyIdentity@version", ".".join(map(str, numbers))),
+            (f"{level}@level", "asInvoker"),
+            (f"{level}@uiAccess", "false"),
+            (f"{asm}/{compat}compatibility/{compat}application/{compat}supportedOS@Id", WINDOWS_10_AND_11),
+            (f"{settings}/2005/WindowsSettings}}dpiAware", "true/pm"),
+            (f"{settings}/2016/WindowsSettings}}dpiAwareness", "PerMonitorV2, PerMonitor"),
+        ])
+        expect("manifest settings not wanted", [v for v in actual if v not in wanted], [])
+        expect("manifest settings missing", [v for v in wanted if v not in actual], [])
 
     icons = {name: data for kind, name, _, data in found if kind == RT_ICON}
     groups = [data for kind, _, _, data in found if kind == RT_GROUP_ICON]
@@ -151,8 +192,8 @@ def main(path, header):
     for failure in failures:
         print("FAIL:", failure)
     if not failures:
-        print(f"PASS: {path}: icon group {sorted(entries)}, version {text}, Tavrik, "
-              f"{copyright_line!r}, 0x0410/1200")
+        print(f"PASS: {path}: manifest (asInvoker, Windows 10 and 11, per-monitor DPI v2), "
+              f"icon group {sorted(entries)}, version {text}, Tavrik, {copyright_line!r}, 0x0410/1200")
     return 1 if failures else 0
 
 

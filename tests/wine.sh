@@ -10,14 +10,17 @@
 # Qt Test writes nothing to a console under Wine; its report goes through a
 # file and is printed from there.
 #
-# WINEPREFIX defaults to ~/.cache/tavrik/wine, made on first use.
+# WINEPREFIX defaults to ~/.cache/tavrik/wine, made on first use, as
+# Windows 10: the version the program's manifest names (Wine 8 makes a
+# Windows 7 prefix otherwise).
 # Usage: wine.sh PROGRAM.exe [ARGS...]
 set -euo pipefail
 wine=/usr/lib/wine/wine64 wineserver=/usr/lib/wine/wineserver
 export WINEPREFIX=${WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/tavrik/wine}
-# No Mono or Gecko download offers, no debug chatter; the program on Qt's
+# No Mono or Gecko download offers, no debug chatter, no menu entries on this
+# machine's desktop for the shortcuts an installer makes; the program on Qt's
 # own Windows platform, whatever the caller's Qt platform is.
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" QT_QPA_PLATFORM=windows
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" QT_QPA_PLATFORM=windows
 [ -n "${DISPLAY:-}" ] || { echo "wine.sh: no DISPLAY" >&2; exit 1; }
 
 mkdir -p "$(dirname "$WINEPREFIX")"
@@ -31,6 +34,11 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   if [ -d /usr/share/wine/fonts ]; then
     cp -s /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   fi
+fi
+# winecfg writes the version into the registry, which Wine keeps as text.
+if ! grep -qx '"CurrentVersion"="10.0"' "$WINEPREFIX/system.reg"; then
+  "$wine" winecfg /v win10
+  "$wineserver" --wait
 fi
 
 program=$1
