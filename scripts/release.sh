@@ -66,7 +66,8 @@ build() {
     --binNMU-timestamp="$SOURCE_DATE_EPOCH")
   chroot=$(tarball "$release" buildd) || return 1
   mkdir -p "$out"
-  (cd "$out" && sbuild --chroot-mode=unshare --chroot="$chroot" --dist="$release" --host="$arch" \
+  # sbuild sets LC_ALL, and passes LANG on to the build's record: C.UTF-8 too.
+  (cd "$out" && LANG=C.UTF-8 sbuild --chroot-mode=unshare --chroot="$chroot" --dist="$release" --host="$arch" \
     --maintainer="$maintainer" "${binnmu[@]}" --build-path=/build/tavrik --no-run-lintian \
     --no-run-autopkgtest --no-run-piuparts "$dsc") >"$log.out" 2>&1 || status=$?
   cp "$out"/*Z.build "$log" 2>/dev/null || mv "$log.out" "$log" # sbuild's log, or what it said
