@@ -1,12 +1,9 @@
 #!/usr/bin/env bash
-# Makes DIR (default build-aarch64/sysroot) a private root holding Debian's
-# arm64 Qt and Highway, their development files and every library they load,
-# down to the C library, and the fonts an installed system has (the program's
-# face and the message box's): what the aarch64 preset builds against and what
-# qemu runs the program and tests on. mmdebstrap only unpacks the packages
-# there (--variant=extract: nothing runs), from this machine's release; this
-# machine's dpkg gets no arm64 architecture. Quiet and quick once DIR is made.
-# Needs root, or user namespaces for mmdebstrap's unshare mode.
+# Makes DIR (default build-aarch64/sysroot) a private root of Debian's arm64
+# Qt and Highway, with every library they load and the fonts an installed
+# system has: what the aarch64 preset builds against and qemu runs on.
+# mmdebstrap only unpacks the packages (nothing runs), from this machine's
+# release, whose dpkg gets no arm64. Needs root, or user namespaces.
 # Usage: scripts/aarch64_sysroot.sh [DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."

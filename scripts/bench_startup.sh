@@ -1,14 +1,11 @@
 #!/usr/bin/env bash
-# Start-up time and memory of the real program under Xvfb, beside a reference:
-# a window of the same size and title with the same twelve kinds of controls in
-# the same font and nothing else (bench/startup_reference.cpp), what any
-# program showing that window pays. The two start in turn, after one unmeasured
-# start each. For each start: the time from launching it until the X server
-# maps its window (the MapNotify that xev, watching the root window, reports),
-# and the process's peak resident memory (VmHWM) half a second later.
-# Prints each one's medians and the ratio of the times' medians.
-# Usage: [TAVRIK=PROGRAM] scripts/bench_startup.sh [runs]
-# (TAVRIK, default build/app/tavrik, lets another build be compared.)
+# Start-up time and memory of the real program under Xvfb, beside a reference
+# window of the same size, title, controls and font and nothing else
+# (bench/startup_reference.cpp), the two in turn after one unmeasured start
+# each: the time from launch until the X server maps the window (xev's
+# MapNotify on the root window), and the peak resident memory (VmHWM) half a
+# second later. Prints the medians and the ratio of the times' medians.
+# Usage: [TAVRIK=PROGRAM] scripts/bench_startup.sh [runs]  (default build/app/tavrik, 21)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-21}
@@ -42,8 +39,7 @@ start_once() {
   pid=""
 }
 
-start_once "$tavrik"
-start_once "$reference"
+start_once "$tavrik" && start_once "$reference" # unmeasured
 times=() memories=() reference_times=() reference_memories=()
 for _ in $(seq "$runs"); do
   start_once "$tavrik"

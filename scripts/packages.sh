@@ -1,20 +1,14 @@
-# Sourced by the other scripts.
-#
-#   ensure_packages NAME...  installs whichever of the named Debian packages are
-#       missing (silent when none is): as root with apt-get, else through sudo.
-#       One line says how many packages it installs, dependencies included,
-#       and their size, with apt's progress; apt's output only on failure.
-#   use_utf8_locale  exports LC_ALL=C.UTF-8 where the locale is not UTF-8 (a
-#       minimal system has only "C"): Qt wants one. System settings stay.
-#   run_logged LOG COMMAND...  runs COMMAND with its output in LOG; prints LOG
-#       and fails if COMMAND fails.
-#
-# The package lists: what building and running the program needs, and what
-# the tests and benchmarks need besides.
+# Sourced by the other scripts: the package lists, and
+#   ensure_packages NAME...  installs whichever are missing (as root, else with
+#       sudo), saying in one line how many packages and MiB, with apt's
+#       progress; apt's output only on failure; nothing when none is missing.
+#   use_utf8_locale  LC_ALL=C.UTF-8 where the locale is not UTF-8 (a minimal
+#       system has only "C"), as Qt wants; system settings stay.
+#   run_logged LOG COMMAND...  COMMAND's output into LOG; on failure, its end.
 
 program_packages=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev qt6-qpa-plugins
+  qt6-base-dev
   libhwy-dev         # the vector division kernel (Google Highway)
   fonts-liberation2  # the nearest face to "MS Sans Serif"
 )
@@ -38,19 +32,20 @@ windows_packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 cmake nin
   pkg-config perl dpkg-dev zstd qt6-base-dev qt6-base-dev-tools libhwy-dev
   python3 wixl msitools faketime)
 
+# What is built once and kept: /var/cache/tavrik for root, else ~/.cache/tavrik.
+[ "$(id -u)" -eq 0 ] && default_cache=/var/cache/tavrik || default_cache=${XDG_CACHE_HOME:-$HOME/.cache}/tavrik
+TAVRIK_CACHE=${TAVRIK_CACHE:-$default_cache}
+
 use_utf8_locale() {
   [ "$(locale charmap 2>/dev/null)" = UTF-8 ] || export LC_ALL=C.UTF-8
 }
 
 run_logged() {
-  local log=$1
-  shift
-  mkdir -p "$(dirname "$log")"
-  if ! "$@" >"$log" 2>&1; then
-    cat "$log" >&2
-    echo "FAILED: $* (output above, kept in $log)" >&2
-    return 1
-  fi
+  mkdir -p "$(dirname "$1")"
+  "${@:2}" >"$1" 2>&1 && return 0
+  tail -n 60 "$1" >&2
+  echo "FAILED: ${*:2} (the end of its output above, all of it in $1)" >&2
+  return 1
 }
 
 # The command that runs apt-get as root: nothing for root, else sudo.
@@ -66,53 +61,40 @@ apt_as_root() {
 }
 
 ensure_packages() {
-  local missing=() p
+  local missing=() p log new kib label line kind percent status=0 start=$SECONDS -
+  set -o pipefail # apt's failure, not the loop's success
   for p in "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed' || missing+=("$p")
   done
   ((${#missing[@]})) || return 0
-
-  local log start=$SECONDS
   log=$(mktemp)
   # sudo asks for the password before the progress line starts.
   [ "$(id -u)" -eq 0 ] || ! command -v sudo >/dev/null || sudo -v
   echo "looking up ${#missing[@]} missing packages: ${missing[*]}"
   run_logged "$log" apt_as_root apt-get update -q || return 1
-  local new kib
   new=$(LC_ALL=C apt-get -s install --no-install-recommends "${missing[@]}" 2>"$log" |
     awk '/^Inst /{print $2}') || { cat "$log" >&2; return 1; }
   # shellcheck disable=SC2086 # one package name a word
   kib=$(apt-cache show --no-all-versions $new 2>/dev/null | awk '/^Installed-Size:/{s += $2} END {print s + 0}')
-  local label
   label="installing $(echo "$new" | wc -w) packages ($((kib / 1024)) MiB)..."
+  if [ -t 1 ]; then printf '%s' "$label"; else echo "$label"; fi
   # apt's status lines (APT::Status-Fd) show as a percentage on the one line;
   # everything else it says goes to the log.
-  local - status=0
-  set -o pipefail
-  if [ -t 1 ]; then printf '%s' "$label"; else echo "$label"; fi
   apt_as_root apt-get install -y -q --no-install-recommends -o APT::Status-Fd=1 "${missing[@]}" 2>&1 |
     while IFS= read -r line; do
       case $line in
-        dlstatus:* | pmstatus:*)
-          if [ -t 1 ]; then
-            IFS=: read -r kind _ percent _ <<<"$line"
-            [ "$kind" = dlstatus ] && kind=downloading || kind=installing
-            printf '\r%s %s %3d%%' "$label" "$kind" "${percent%.*}"
-          fi ;;
+        dlstatus:* | pmstatus:*) [ ! -t 1 ] || { IFS=: read -r kind _ percent _ <<<"$line"
+          [ "$kind" = dlstatus ] && kind=downloading || kind=installing
+          printf '\r%s %s %3d%%' "$label" "$kind" "${percent%.*}"; } ;;
         *) echo "$line" >>"$log" ;;
       esac
     done || status=$?
   if ((status != 0)); then
-    [ -t 1 ] && echo
-    cat "$log" >&2
+    echo && cat "$log" >&2 && rm -f "$log"
     echo "FAILED: apt-get install ${missing[*]}" >&2
-    rm -f "$log"
     return 1
   fi
   rm -f "$log"
-  if [ -t 1 ]; then
-    printf '\r%s done in %d s            \n' "$label" $((SECONDS - start))
-  else
+  [ -t 1 ] && printf '\r%s done in %d s            \n' "$label" $((SECONDS - start)) ||
     echo "done in $((SECONDS - start)) s"
-  fi
 }

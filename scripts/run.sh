@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Starts Tavrik: checks for a display, installs what building and running it
-# need where missing (sudo apt-get when not root), builds the program alone
-# into build/, and starts it as the user who ran this. Once everything is
-# there it prints nothing and starts in a second or two.
+# need (sudo apt-get when not root), builds the program alone into build/ and
+# starts it as the user who ran this; once all is there, in a second or two.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh

@@ -1,12 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing (Debian 12 or 13), then configures and builds into
-# build/:
-#   scripts/setup.sh            what the tests and benchmarks need; every target
-#   scripts/setup.sh --program  what building and running the program needs;
-#                               the program alone (no test or benchmark target)
-# Runs as the user, who owns build/; apt-get goes through sudo, and only when
-# a package is missing. Each step says what it does in one line; a run with
-# nothing to do prints nothing.
+# Installs what is missing (Debian 12 or 13; sudo apt-get when not root),
+# then configures and builds into build/, which stays the user's: every target
+# and what the tests need, or with --program the program alone and what it
+# needs. Each step says what it does in one line; with nothing to do, nothing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
@@ -22,20 +18,14 @@ else
   ensure_packages "${packages[@]}"
   if [ -n "${CI:-}" ] && ! locale -a 2>/dev/null | grep -qi '^it_IT\.utf-\?8$'; then
     echo "generating the it_IT.UTF-8 locale (CI only)"
-    run_logged build/locale.log apt_as_root sh -c "
-      sed -i 's/^# *\(it_IT.UTF-8 UTF-8\)/\1/' /etc/locale.gen &&
-      { grep -q '^it_IT.UTF-8 UTF-8' /etc/locale.gen || echo 'it_IT.UTF-8 UTF-8' >>/etc/locale.gen; } &&
-      locale-gen"
+    run_logged build/locale.log apt_as_root localedef -i it_IT -c -f UTF-8 it_IT.UTF-8
   fi
   tests=ON target=all
 fi
 
 use_utf8_locale # for Qt's tools in the build
-if [ -e build ] && ! [ -w build ]; then
-  echo "build/ belongs to $(stat -c %U build), not to you (an earlier build as root?):" >&2
-  echo "remove it (sudo rm -rf build) and run this again." >&2
-  exit 1
-fi
+[ ! -e build ] || [ -w build ] || { echo "build/ belongs to $(stat -c %U build), not to you (an earlier" \
+  "build as root?): remove it (sudo rm -rf build) and run this again." >&2; exit 1; }
 
 # Warnings stop the build only where asked (CI sets TAVRIK_WERROR=ON): a newer
 # compiler's new warning must not stop a user's build. The program alone keeps

@@ -1,19 +1,13 @@
 #!/usr/bin/env bash
-# Builds build-windows/tavrik.exe, a self-contained 64-bit Windows program,
-# and its zip and installer (packaging/), on Debian 12 or 13: --program the
-# program alone, --test everything, then the tests under Wine; --release
-# OUTDIR the program alone and its packages into OUTDIR, dated by
-# SOURCE_DATE_EPOCH, with the Debian sources of Qt and Highway and a record of
-# what built them (tavrik-VERSION-windows-x86_64.buildinfo).
-# Debian has no Qt for Windows, so a static one is made with the MinGW-w64
-# cross compiler from Debian's source of the installed Qt version, and
-# Highway likewise. Both are built once and kept as tarballs in
-# $TAVRIK_WINDOWS_CACHE (/var/cache/tavrik/windows for root, else
-# ~/.cache/tavrik/windows), their Debian sources in its sources/ (the
-# program's corresponding source; build-windows/deps/NAME.sources names each).
-# Later runs unpack the tarballs into build-windows/deps. The sources come
-# through a private apt configuration with deb-src entries for the archive apt
-# already uses: the system's own sources are left as they are.
+# Builds build-windows/tavrik.exe, a self-contained 64-bit Windows program, and
+# its zip and installer (packaging/), on Debian 12 or 13: --program the program
+# alone; --test all, then the tests under Wine; --release OUTDIR the packages
+# into OUTDIR, dated by SOURCE_DATE_EPOCH, with the Debian sources of Qt and
+# Highway and a record of what built them. Debian has no Qt for Windows: a
+# static one is built with MinGW-w64 from Debian's source of the installed
+# version, as is Highway, once, kept in $TAVRIK_WINDOWS_CACHE
+# (/var/cache/tavrik/windows for root, else ~/.cache/tavrik/windows) with
+# their sources (fetched through a private apt configuration) in its sources/.
 # Usage: scripts/windows.sh [--test | --program | --release OUTDIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -34,13 +28,8 @@ ensure_packages "${windows_packages[@]}"
 [ -z "$test" ] || ensure_packages python3 wine64 fonts-wine fonts-liberation2 xvfb openbox \
   xdotool x11-utils x11-apps imagemagick xclip
 
-if [ "$(id -u)" -eq 0 ]; then
-  cache=${TAVRIK_WINDOWS_CACHE:-/var/cache/tavrik/windows}
-  work=${TAVRIK_WINDOWS_WORK:-/var/tmp/tavrik-windows}
-else
-  cache=${TAVRIK_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tavrik/windows}
-  work=${TAVRIK_WINDOWS_WORK:-/var/tmp/tavrik-windows-$(id -un)}
-fi
+cache=${TAVRIK_WINDOWS_CACHE:-$TAVRIK_CACHE/windows}
+work=${TAVRIK_WINDOWS_WORK:-/var/tmp/tavrik-windows-$(id -un)}
 deps=$PWD/build-windows/deps
 toolchain=$PWD/cmake/mingw-w64-x86_64.cmake
 mkdir -p "$cache" "$work"
@@ -109,7 +98,7 @@ dependency() {
   shift 3
   sources=$(source_package "$package" "$version")
   mkdir -p "$deps"
-  # Written only when it changes: CMake then configures again (the packages' notices).
+  # Written when it changes alone: CMake then configures again (the notices).
   [ "$(cat "$deps/$name.sources" 2>/dev/null)" = "$sources" ] || echo "$sources" >"$deps/$name.sources"
   digest=$(printf '%s\n' "$@" | cat - "$toolchain" | sha256sum | cut -c1-12)
   tarball=$cache/$name-$version-mingw-$digest.tar.zst
@@ -119,19 +108,14 @@ dependency() {
     src=$work/$name
     echo "building $name $version for Windows (once; kept in $tarball)" >&2
     rm -rf "$src" && mkdir -p "$src"
-    dpkg-source --no-check -x "$sources"/*.dsc "$src/src" >"$src/unpack.log" 2>&1 ||
-      { cat "$src/unpack.log" >&2; return 1; }
-    local log=$work/$name.log start=$SECONDS
+    run_logged "$src.unpack.log" dpkg-source --no-check -x "$sources"/*.dsc "$src/src" || return 1
+    local start=$SECONDS
     # Source paths (in assertion texts) as relative ones, whichever folder builds.
-    local map=-ffile-prefix-map=$src=.
-    if ! { CFLAGS=$map CXXFLAGS=$map cmake -G Ninja -S "$src/src" -B "$src/build" \
-             -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$src/prefix" "$@" &&
-           cmake --build "$src/build" --parallel "$(nproc)" &&
-           cmake --install "$src/build"; } >"$log" 2>&1; then
-      tail -30 "$log" >&2
-      echo "FAIL: building $name for Windows (log: $log)" >&2
-      return 1
-    fi
+    export CFLAGS=-ffile-prefix-map=$src=. CXXFLAGS=-ffile-prefix-map=$src=.
+    run_logged "$work/$name.log" cmake -G Ninja -S "$src/src" -B "$src/build" \
+      -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$src/prefix" "$@" &&
+      run_logged "$work/$name.log" cmake --build "$src/build" --parallel "$(nproc)" &&
+      run_logged "$work/$name.log" cmake --install "$src/build" || return 1
     tar -C "$src/prefix" --zstd -cf "$tarball.part" . && mv "$tarball.part" "$tarball"
     echo "$name built in $((SECONDS - start)) s" >&2
     rm -rf "$src"
@@ -167,22 +151,20 @@ echo "$exe: $(stat -c %s "$exe") bytes"
 
 if [ -n "$out" ]; then
   version=$(sed -n 's/^#define TAVRIK_VERSION_TEXT "\(.*\)"$/\1/p' build-windows/app/tavrik_version.h)
-  name=tavrik-$version-windows-x86_64 dscs=()
+  name=tavrik-$version-windows-x86_64
   mkdir -p "$out" && cp build-windows/packaging/"$name".{zip,msi} "$out/"
-  for f in "$deps"/*.sources; do
-    cp "$(cat "$f")"/* "$out/"
-    for dsc in "$(cat "$f")"/*.dsc; do dscs+=("$out/${dsc##*/}"); done
-  done
+  dscs=$(for f in "$deps"/*.sources; do cp "$(cat "$f")"/* "$out/" && ls "$(cat "$f")" | grep '\.dsc$'; done)
   # As Debian's .buildinfo says it: the packages that built them (and what
   # those depend on) with their versions, no date and no folder.
   mapfile -t packages < <(apt-cache depends --recurse --installed --no-recommends --no-suggests \
     --no-conflicts --no-breaks --no-replaces --no-enhances "${windows_packages[@]}" | grep '^[a-z0-9]')
   {
     printf 'Format: 1.0\nSource: tavrik\nVersion: %s\nArchitecture: windows-x86_64\n' "$version"
-    echo "Build-Origin: $(dpkg-vendor --query Vendor)"
-    echo "Build-Architecture: $(dpkg --print-architecture)"
-    echo "Checksums-Sha256:"
-    for f in "$out/$name".{zip,msi} "${dscs[@]}"; do echo " $(sha256sum <"$f" | cut -c1-64) $(stat -c %s "$f") ${f##*/}"; done
+    printf 'Build-Origin: %s\nBuild-Architecture: %s\nChecksums-Sha256:\n' "$(dpkg-vendor --query Vendor)" \
+      "$(dpkg --print-architecture)"
+    for f in "$name".zip "$name".msi $dscs; do
+      echo " $(sha256sum <"$out/$f" | cut -c1-64) $(stat -c %s "$out/$f") $f"
+    done
     printf 'Environment:\n SOURCE_DATE_EPOCH="%s"\nInstalled-Build-Depends:\n' "$SOURCE_DATE_EPOCH"
     { dpkg-query -W -f '${db:Status-Abbrev} ${binary:Package} (= ${Version})\n' "${packages[@]}" 2>/dev/null || true; } |
       awk '$1 == "ii" {print " " $2, $3, $4}' | LC_ALL=C sort -u | sed '$!s/$/,/'
@@ -193,8 +175,7 @@ fi
 
 echo "== the .exe: size, DLLs, resources"
 size=$(stat -c %s "$exe")
-limit=$((12 * 1024 * 1024))
-((size <= limit)) || { echo "FAIL: $exe is $size bytes, above 12 MiB"; exit 1; }
+((size <= 12 * 1024 * 1024)) || { echo "FAIL: $exe is $size bytes, above 12 MiB"; exit 1; }
 # Only Windows' own DLLs: no C++ runtime, no Qt, nothing to ship beside it.
 system_dlls='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comdlg32|imm32|winmm|uxtheme|dwmapi|shcore|shlwapi|version|userenv|netapi32|wtsapi32|ws2_32|d3d9|d3d11|dxgi|dwrite|setupapi|msvcrt|mpr|authz|api-ms-win-[a-z0-9-]+)\.dll$'
 dlls=$(x86_64-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ {print tolower($3)}' | sort -u)
@@ -220,11 +201,10 @@ tests/wine.sh build-windows/tst_trial_division.exe searchUsesTheWidest |
   sed -n 's/.*runs: //p' | paste -sd' ' | sed 's/^/kernel instruction sets under Wine: /'
 
 echo "== the program on a screen at 150 % (144 dots per inch)"
-rm -rf build-windows/wine-150
-cp -a "$WINEPREFIX" build-windows/wine-150
-WINEPREFIX=$PWD/build-windows/wine-150 WINEDEBUG=-all /usr/lib/wine/wine64 \
-  reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null
-WINEPREFIX=$PWD/build-windows/wine-150 /usr/lib/wine/wineserver --wait
+export WINEPREFIX=$PWD/build-windows/wine-150
+rm -rf "$WINEPREFIX" && cp -a build-windows/wine "$WINEPREFIX"
+WINEDEBUG=-all /usr/lib/wine/wine64 reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null
+/usr/lib/wine/wineserver --wait
 # Every click lands where the scaled window has its control.
-WINEPREFIX=$PWD/build-windows/wine-150 TAVRIK_RUNNER=$PWD/tests/wine.sh TAVRIK_SCALE=1.5 \
+TAVRIK_RUNNER=$PWD/tests/wine.sh TAVRIK_SCALE=1.5 \
   tests/smoke_xvfb.sh build-windows/tavrik.exe "$PWD/build-windows/tests/smoke-150.png"
