@@ -21,7 +21,7 @@ ensure_packages "${release_packages[@]}" "${windows_packages[@]}"
 # user a range, but root has none.
 for f in /etc/subuid /etc/subgid; do
   grep -q "^$(id -un):" $f && continue
-  start=$(awk -F: '$2 + $3 > m {m = $2 + $3} END {print m > 100000 ? m : 100000}' $f)
+  start=$(awk -F: '$2 + $3 > m {m = $2 + $3} END {print (m > 100000 ? m : 100000)}' $f)
   echo "$f: subordinate ids $start-$((start + 65535)) for $(id -un), as sbuild needs"
   apt_as_root sh -c "echo '$(id -un):$start:65536' >>$f"
 done
