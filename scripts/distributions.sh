@@ -9,6 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/bare.sh
+ensure_packages mmdebstrap git
 releases=("${@:-trixie}")
 mkdir -p build
 clone=$(mktemp -d)
