@@ -32,7 +32,7 @@ void TestPrimeSearch::matchesReference_data() {
     QTest::newRow("4 to 9") << 4LL << 9LL << 2;
     QTest::newRow("starts at a large prime square") << 998623201LL << 998633201LL << -1;
     QTest::newRow("ends at a large prime square") << 999002449LL - 10000 << 999002449LL << -1;
-    QTest::newRow("densest accepted window") << 996458993LL << 996468993LL << 544;
+    QTest::newRow("heaviest accepted window") << 996458993LL << 996468993LL << 544;
     QTest::newRow("largest accepted range") << 1000000000LL << 1000010000LL << -1;
 }
 

@@ -90,7 +90,7 @@ void TestTrialDivision::targetsAgree_data() {
     QTest::addColumn<qint64>("upper");
 
     QTest::newRow("0 to 10000") << 0LL << 10000LL;
-    QTest::newRow("densest window") << 996458993LL << 996468993LL;
+    QTest::newRow("heaviest window") << 996458993LL << 996468993LL;
     QTest::newRow("largest range") << 1000000000LL << 1000010000LL;
     QTest::newRow("from a prime square") << 998623201LL << 998633201LL;
     QTest::newRow("to a prime square") << 999002449LL - 10000 << 999002449LL;
