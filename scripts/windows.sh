@@ -111,7 +111,7 @@ dependency() {
     run_logged "$src.unpack.log" dpkg-source --no-check -x "$sources"/*.dsc "$src/src" || return 1
     local start=$SECONDS
     # Source paths (in assertion texts) as relative ones, whichever folder builds.
-    export CFLAGS=-ffile-prefix-map=$src=. CXXFLAGS=-ffile-prefix-map=$src=.
+    local -x CFLAGS=-ffile-prefix-map=$src=. CXXFLAGS=-ffile-prefix-map=$src=.
     run_logged "$work/$name.log" cmake -G Ninja -S "$src/src" -B "$src/build" \
       -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$src/prefix" "$@" &&
       run_logged "$work/$name.log" cmake --build "$src/build" --parallel "$(nproc)" &&
@@ -153,7 +153,7 @@ if [ -n "$out" ]; then
   version=$(sed -n 's/^#define TAVRIK_VERSION_TEXT "\(.*\)"$/\1/p' build-windows/app/tavrik_version.h)
   name=tavrik-$version-windows-x86_64
   mkdir -p "$out" && cp build-windows/packaging/"$name".{zip,msi} "$out/"
-  dscs=$(for f in "$deps"/*.sources; do cp "$(cat "$f")"/* "$out/" && ls "$(cat "$f")" | grep '\.dsc$'; done)
+  dscs=$(for f in "$deps"/*.sources; do cp "$(cat "$f")"/* "$out/" && basename -a "$(cat "$f")"/*.dsc; done)
   # As Debian's .buildinfo says it: the packages that built them (and what
   # those depend on) with their versions, no date and no folder.
   mapfile -t packages < <(apt-cache depends --recurse --installed --no-recommends --no-suggests \
