@@ -101,6 +101,12 @@ void TestConversions::textToNumber_data() {
     QTest::newRow("underflow") << "1e-400" << 0.0;
     QTest::newRow("negative underflow") << "-1e-400" << 0.0;
     QTest::newRow("zero with huge exponent") << "0e99999999999" << 0.0;
+
+    // Out of range by many digits: the leading zeros and the length count
+    QTest::newRow("point, 400 zeros, 1") << "." + QString(400, '0') + "1" << 0.0;
+    QTest::newRow("400 zeros, 1e-330") << QString(400, '0') + "1e-330" << 0.0;
+    QTest::newRow("1200 fraction zeros, 1e1201") << "0." + QString(1200, '0') + "1e1201" << 1.0;
+    QTest::newRow("beyond ASCII ends the number") << QString::fromUtf8("1\u0131") << 1.0;
 }
 
 void TestConversions::textToNumber() {
