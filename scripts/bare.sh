@@ -10,6 +10,11 @@
 #       in $TAVRIK_CACHE/tarballs: VARIANT buildd for sbuild, minbase (gzip,
 #       as piuparts needs) for autopkgtest and piuparts, which update it before
 #       each use. Another architecture runs under qemu, through binfmt_misc.
+#       The buildd systems have apt-utils: apt's solver, which sbuild copies
+#       from this machine for a cross build (a Debian 12 one, which Debian
+#       13's apt cannot load) unless the system has its own.
+#   emulate ARCH  makes this machine run ARCH's programs (under qemu, through
+#       binfmt_misc, as at boot), or says it cannot.
 # The unstable archive these machines reach is a fixed snapshot whose Release
 # file has expired: apt is told to accept it, there alone.
 
@@ -34,15 +39,18 @@ tarball() (
   exec {lock}>"$out.lock"
   flock "$lock"
   if [ ! -s "$out" ]; then
-    if [ "$arch" != "$(dpkg --print-architecture)" ]; then
-      [ -e /proc/sys/fs/binfmt_misc/status ] || mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
-      update-binfmts --enable >/dev/null 2>&1 || true # as at boot: what binfmt-support imported
-      arch-test "$arch" >/dev/null || { echo "this machine cannot run $arch programs" >&2; return 1; }
-    fi
+    emulate "$arch" || return 1
     echo "making a bare $release $arch system ($variant) in $out (once)" >&2
     part=${out%/*}/part.${out##*/} # mmdebstrap takes the format from the name's end
-    run_logged "$out.log" mmdebstrap_for "$release" "$part" --variant="$variant" --architectures="$arch" >&2
+    run_logged "$out.log" mmdebstrap_for "$release" "$part" --variant="$variant" --architectures="$arch" \
+      $([ "$variant" != buildd ] || echo --include=apt-utils) >&2
     mv "$part" "$out"
   fi
   echo "$out"
 )
+
+emulate() {
+  [ -e /proc/sys/fs/binfmt_misc/status ] || mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
+  update-binfmts --enable >/dev/null 2>&1 || true # what binfmt-support imported
+  arch-test "$1" >/dev/null || { echo "this machine cannot run $1 programs" >&2; return 1; }
+}

@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # The hardening checks, each a preset of CMakePresets.json: sanitize (every
 # test under AddressSanitizer and UndefinedBehaviorSanitizer), fuzz (each
-# target for FUZZ_SECONDS, default 60), aarch64 (the program and its tests
-# under qemu), libcxx (the core compiled with libc++), windows (the program
-# built, its resources read back, its tests and installer under Wine).
+# target for FUZZ_SECONDS, default 60), libcxx (the core compiled with
+# libc++), windows (the program built, its resources read back, its tests and
+# installer under Wine). Other processors are tried by scripts/release.sh.
 # Usage: scripts/check.sh [STEP...]   (default: every step)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
-steps=" ${*:-sanitize fuzz aarch64 libcxx windows} "
+steps=" ${*:-sanitize fuzz libcxx windows} "
 step() { [[ $steps == *" $1 "* ]]; }
 scripts/setup.sh
 ensure_packages clang libclang-rt-dev libc++-dev libc++abi-dev
@@ -32,11 +32,6 @@ if step fuzz; then
       { echo "FAIL: fuzz_$target found a fault (see the artifact in build-fuzz/)"; exit 1; }
     echo "fuzz_$target: $(grep -o 'Done [0-9]* runs in [0-9]* second(s)' "$log")"
   done
-fi
-
-if step aarch64; then
-  echo "== aarch64: the program and its tests cross-built, run under qemu"
-  scripts/check_aarch64.sh
 fi
 
 if step libcxx; then
