@@ -1,33 +1,38 @@
 #!/usr/bin/env bash
-# The release (scripts/release.sh) made twice and compared, then tried as
+# The release (scripts/release.sh) made twice and compared, one package build
+# varied as reproducible-builds.org varies builds, then the packages tried as
 # Debian tries packages:
-# - reprotest makes it from a fresh clone of HEAD, then again in another
-#   folder, later, with another umask, time zone, locale and home; diffoscope
-#   compares (build/reprotest/). Only the records (.buildinfo, .changes) may
-#   differ, in their Build-Date alone.
-# - autopkgtest runs debian/tests on each package, Debian unstable's too, on a
-#   bare system of its release and architecture (arm64 under qemu).
-# - piuparts installs, removes and purges the Debian 12 and 13 packages.
-# The first release is then in dist/ (unstable's in build/unstable/).
-# Needs root (piuparts).
+# - two releases, each from a fresh clone of HEAD in a folder of its own:
+#   every file the same bytes but the records (.buildinfo, .changes), in
+#   their Build-Date alone; diffoscope shows any other difference.
+# - reprotest on the Debian 13 amd64 build itself (dpkg-buildpackage, tests
+#   left out), in a bare Debian 13 with the build dependencies installed, with
+#   its usual variations but the order of files (disorderfs needs FUSE); the
+#   clock is set more than a year ahead for the build alone, apt being done.
+# - autopkgtest runs debian/tests on each package but the cross-built ones
+#   for no ARM (arm64 and armhf under qemu), on a bare system of its release
+#   and architecture.
+# - piuparts installs, removes and purges the Debian 12 and 13 packages,
+#   upgrades a Debian 12 with its package to Debian 13 with its own, and the
+#   Debian 13 package to a later Debian revision of itself (1.00-2, the same
+#   files).
+# The first release is then in dist/ (unstable's in build/unstable/); the
+# logs in build/trials/, diffoscope's views in build/reprotest/. Needs root.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/bare.sh
 ensure_packages "${release_packages[@]}" "${windows_packages[@]}" "${reproduce_packages[@]}"
 work=$(mktemp -d /var/tmp/tavrik-reproduce.XXXXXX) store=$PWD/build/reprotest logs=$PWD/build/trials
 trap 'rm -rf "$work"' EXIT
-git clone -q --no-hardlinks . "$work/tavrik"
-rm -rf "$store" "$logs" && mkdir -p "$logs"
-# Not varied: the clock (apt refuses an archive signed in its future), the
-# processors and kernel (the bare systems run apt and dpkg), the file order
-# (disorderfs needs FUSE), the user (there is one) and the host name
-# (reprotest changes it in a user namespace, where mmdebstrap's root mode fails).
-status=0
-(cd "$work/tavrik" && TMPDIR=$work reprotest --min-cpus="$(nproc)" --store-dir="$store" \
-  --vary=-time,-num_cpus,-kernel,-fileordering,-user_group,-domain_host \
-  -s . scripts/release.sh 'dist/* build/unstable/*') || status=$?
-((status <= 1)) || { echo "FAIL: reprotest could not make both releases"; exit 1; } # 1: they differ
-first=$store/control/source-root second=$store/experiment-1/source-root
+rm -rf "$store" "$logs" && mkdir -p "$store" "$logs"
+
+for run in first second; do
+  echo "== the $run release"
+  git clone -q --no-hardlinks . "$work/$run/tavrik"
+  (cd "$work/$run/tavrik" && TAVRIK_UNCHECKED=${unchecked:-} scripts/release.sh) | sed 's/^/  /'
+  unchecked=1
+done
+first=$work/first/tavrik second=$work/second/tavrik
 files() { (cd "$1" && find dist build/unstable -type f | sort); }
 diff <(files "$first") <(files "$second") || { echo "FAIL: the releases hold other files"; exit 1; }
 for file in $(files "$first"); do
@@ -35,19 +40,35 @@ for file in $(files "$first"); do
   # Build-Date, and in a .changes the checksums of the .buildinfo it lists.
   differing=$(diff <(grep -v -e '^Build-Date: ' -e '\.buildinfo$' "$first/$file") \
     <(grep -v -e '^Build-Date: ' -e '\.buildinfo$' "$second/$file") || true)
-  [[ $file == *.buildinfo || $file == *.changes ]] && [ -z "$differing" ] ||
-    { echo "$differing"; echo "FAIL: $file differs (diffoscope's view: $store/experiment-1.diffoscope.out)"; exit 1; }
+  [[ $file == *.buildinfo || $file == *.changes ]] && [ -z "$differing" ] && continue
+  diffoscope "$first/$file" "$second/$file" >"$store/${file##*/}.diffoscope" || true
+  head -60 "$store/${file##*/}.diffoscope"
+  echo "FAIL: $file differs (diffoscope's view: $store/${file##*/}.diffoscope)"
+  exit 1
 done
 echo "reproducible: $(files "$first" | wc -l) files, the same bytes from both releases but for the" \
-  "records' Build-Date (diffoscope's view above, and in $store)"
+  "records' Build-Date"
 rm -rf dist build/unstable && cp -a "$first/dist" dist && cp -a "$first/build/unstable" build/
-
 dpkg-source -x dist/tavrik_*.dsc "$work/source" >/dev/null
+
+echo "== reprotest on the Debian 13 build"
+# shellcheck disable=SC2016 # expanded by mmdebstrap's sh, with the root as $1
+bare trixie --include=build-essential,reprotest,diffoscope-minimal,faketime,sudo \
+  --customize-hook='mkdir "$1/build"' --customize-hook="copy-in $work/source /build" \
+  --customize-hook='chroot "$1" sh -c "cd /build/source && apt-get build-dep -y -q --no-install-recommends \
+    ./ && useradd -m builder && mkdir /build/store && { DEB_BUILD_OPTIONS=nocheck reprotest \
+    --store-dir=/build/store --min-cpus=$(nproc) \
+    --vary=-fileordering,user_group.available+=builder:builder,domain_host.use_sudo=1 \
+    -c \"dpkg-buildpackage -b -us -uc\" . \"../*.deb\" -- null; echo \$? >/build/store/status; }"' \
+  --customize-hook="copy-out /build/store $store" >"$logs/reprotest.log" 2>&1 || true
+[ "$(cat "$store/store/status" 2>/dev/null)" = 0 ] ||
+  { tail -40 "$logs/reprotest.log"; echo "FAIL: reprotest on the Debian 13 build (log: $logs/reprotest.log)"; exit 1; }
+grep -E '^(Reproduc|=======)' "$logs/reprotest.log" | sed 's/^/  /'
+
 native=$(dpkg --print-architecture) lanes=() failed=0
 # trial DEB: debian/tests on the package, on a bare system of its own release
-# and architecture; then for Debian 12 and 13, piuparts: install, remove and
-# purge leave nothing behind (Debian 13's debconf leaves an empty tmp.ci,
-# which Debian 13's piuparts ignores too).
+# and architecture; then for Debian 12 and 13, piuparts (Debian 13's debconf
+# leaves an empty tmp.ci, which Debian 13's piuparts ignores too).
 trial() {
   local deb=$1 release arch start=$SECONDS
   case $deb in *~deb12*) release=bookworm ;; *~deb13*) release=trixie ;; *) release=unstable ;; esac
@@ -58,13 +79,29 @@ trial() {
   echo "autopkgtest on Debian $release $arch, in $((SECONDS - start)) s:" \
     "$(sed -n '/@@@ summary/,$ s/^\([a-z]*\) *PASS.*/\1 passed/p' "$logs/autopkgtest-$release-$arch.log" | paste -sd,)"
   [ "$release" != unstable ] && [ "$arch" = "$native" ] || return 0
-  run_logged "$logs/piuparts-$release.log" piuparts --basetgz="$(tarball "$release" minbase)" \
-    -d "$release" -m http://deb.debian.org/debian --ignore=/var/cache/debconf/tmp.ci/ "$deb" || return 1
-  echo "piuparts on Debian $release: install, remove and purge passed"
+  # The package from a repository of its own, for an upgrade from it.
+  mkdir -p "$work/repo-$release" && cp "$deb" "$work/repo-$release/"
+  (cd "$work/repo-$release" && dpkg-scanpackages . >Packages 2>/dev/null)
+  local piuparts=(piuparts -m http://deb.debian.org/debian --ignore=/var/cache/debconf/tmp.ci/
+    --bindmount="$work/repo-$release" --extra-repo="deb [trusted=yes] file://$work/repo-$release ./")
+  if [ $release = bookworm ]; then
+    run_logged "$logs/piuparts-bookworm.log" "${piuparts[@]}" --basetgz="$(tarball bookworm minbase)" \
+      -d bookworm "$deb" || return 1
+    run_logged "$logs/piuparts-upgrade.log" "${piuparts[@]}" -d bookworm -d trixie dist/tavrik_*~deb13u1_"$native".deb ||
+      return 1
+    echo "piuparts: Debian 12 install, remove and purge; upgrade to Debian 13 and its package passed"
+  else
+    # A later Debian revision: the same files under version 1.00-2.
+    dpkg-deb -R "$deb" "$work/later" && sed -i 's/^Version: .*/Version: 1.00-2/' "$work/later/DEBIAN/control"
+    dpkg-deb -b --root-owner-group "$work/later" "$work/tavrik_1.00-2_$arch.deb" >/dev/null
+    run_logged "$logs/piuparts-trixie.log" "${piuparts[@]}" --basetgz="$(tarball trixie minbase)" -d trixie \
+      "$work/tavrik_1.00-2_$arch.deb" || return 1
+    echo "piuparts: Debian 13 install, remove and purge; upgrade to a later revision passed"
+  fi
 }
 # Another processor's under qemu (minutes of one core) beside the others.
 for deb in dist/tavrik_*.deb; do
-  [[ $deb == *_"$native".deb ]] || { trial "$deb" >"$logs/${deb##*/}.trial" 2>&1 & lanes+=($!); }
+  case $deb in *_arm64.deb | *_armhf.deb) trial "$deb" >"$logs/${deb##*/}.trial" 2>&1 & lanes+=($!) ;; esac
 done
 for deb in dist/tavrik_*_"$native".deb build/unstable/tavrik_*_"$native".deb; do
   [ ! -e "$deb" ] || trial "$deb" || failed=1

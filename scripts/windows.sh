@@ -2,8 +2,8 @@
 # Builds build-windows/tavrik.exe, a self-contained 64-bit Windows program, and
 # its zip and installer (packaging/), on Debian 12 or 13: --program the program
 # alone; --test all, then the tests under Wine; --release OUTDIR the packages
-# into OUTDIR, dated by SOURCE_DATE_EPOCH, with the Debian sources of Qt and
-# Highway and a record of what built them. Debian has no Qt for Windows: a
+# into OUTDIR, dated by SOURCE_DATE_EPOCH (else by the release date), with the
+# Debian sources of Qt and Highway and a record of what built them. Debian has no Qt for Windows: a
 # static one is built with MinGW-w64 from Debian's source of the installed
 # version, as is Highway, once, kept in $TAVRIK_WINDOWS_CACHE
 # (/var/cache/tavrik/windows for root, else ~/.cache/tavrik/windows) with
@@ -17,18 +17,29 @@ test="" target=all out=""
 case "${1:-}" in
   --test) test=1 ;;
   --program) target=tavrik ;;
-  --release) target=tavrik_packages out=$(cd "$OLDPWD" && realpath -m "${2:?--release OUTDIR}")
-    [ -n "${SOURCE_DATE_EPOCH:-}" ] || { echo "--release: SOURCE_DATE_EPOCH is not set" >&2; exit 2; } ;;
+  --release) target=tavrik_packages out=$(cd "$OLDPWD" && realpath -m "${2:?--release OUTDIR}") ;;
   "") ;;
   *) echo "usage: scripts/windows.sh [--test | --program | --release OUTDIR]" >&2; exit 2 ;;
 esac
 
-ensure_packages "${windows_packages[@]}"
-# Wine with its own fonts, as a Windows desktop has them.
-[ -z "$test" ] || ensure_packages python3 wine64 fonts-wine fonts-liberation2 xvfb openbox \
-  xdotool x11-utils x11-apps imagemagick xclip
-
 cache=${TAVRIK_WINDOWS_CACHE:-$TAVRIK_CACHE/windows}
+if [ -z "${TAVRIK_INSIDE:-}" ]; then
+  # Built as Debian builds its packages: in a bare Debian 12 that has
+  # windows_packages alone (made once, kept as a tarball), run again in there;
+  # the checkout, the cache and OUTDIR are its own folders there too.
+  source scripts/bare.sh
+  ensure_packages mmdebstrap
+  mkdir -p "$cache" ${out:+"$out"}
+  inside "$(tarball bookworm windows)" "$PWD" "$cache" ${out:+"$out"} -- env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin \
+    HOME=/tmp LC_ALL=C.UTF-8 TAVRIK_INSIDE=1 TAVRIK_WINDOWS_CACHE="$cache" TAVRIK_WERROR="${TAVRIK_WERROR:-OFF}" \
+    ${SOURCE_DATE_EPOCH:+SOURCE_DATE_EPOCH=$SOURCE_DATE_EPOCH} "$PWD/scripts/windows.sh" "$@"
+  [ -n "$test" ] || exit 0
+  # Wine with its own fonts, as a Windows desktop has them; CTest and the tools
+  # the tests read the program with.
+  ensure_packages "${windows_packages[@]}" python3 wine64 fonts-wine fonts-liberation2 xvfb openbox \
+    xdotool x11-utils x11-apps imagemagick xclip
+  exe=build-windows/tavrik.exe
+else
 work=${TAVRIK_WINDOWS_WORK:-/var/tmp/tavrik-windows-$(id -un)}
 deps=$PWD/build-windows/deps
 toolchain=$PWD/cmake/mingw-w64-x86_64.cmake
@@ -154,10 +165,8 @@ if [ -n "$out" ]; then
   name=tavrik-$version-windows-x86_64
   mkdir -p "$out" && cp build-windows/packaging/"$name".{zip,msi} "$out/"
   dscs=$(for f in "$deps"/*.sources; do cp "$(cat "$f")"/* "$out/" && basename -a "$(cat "$f")"/*.dsc; done)
-  # As Debian's .buildinfo says it: the packages that built them (and what
-  # those depend on) with their versions, no date and no folder.
-  mapfile -t packages < <(apt-cache depends --recurse --installed --no-recommends --no-suggests \
-    --no-conflicts --no-breaks --no-replaces --no-enhances "${windows_packages[@]}" | grep '^[a-z0-9]')
+  # As Debian's .buildinfo says it: every package of the system that built
+  # them, as dpkg has it, with no date and no folder.
   {
     printf 'Format: 1.0\nSource: tavrik\nVersion: %s\nArchitecture: windows-x86_64\n' "$version"
     printf 'Build-Origin: %s\nBuild-Architecture: %s\nChecksums-Sha256:\n' "$(dpkg-vendor --query Vendor)" \
@@ -165,13 +174,16 @@ if [ -n "$out" ]; then
     for f in "$name".zip "$name".msi $dscs; do
       echo " $(sha256sum <"$out/$f" | cut -c1-64) $(stat -c %s "$out/$f") $f"
     done
-    printf 'Environment:\n SOURCE_DATE_EPOCH="%s"\nInstalled-Build-Depends:\n' "$SOURCE_DATE_EPOCH"
-    { dpkg-query -W -f '${db:Status-Abbrev} ${binary:Package} (= ${Version})\n' "${packages[@]}" 2>/dev/null || true; } |
+    printf 'Environment:\n'
+    [ -z "${SOURCE_DATE_EPOCH:-}" ] || printf ' SOURCE_DATE_EPOCH="%s"\n' "$SOURCE_DATE_EPOCH"
+    printf 'Installed-Build-Depends:\n'
+    dpkg-query -W -f '${db:Status-Abbrev} ${binary:Package} (= ${Version})\n' |
       awk '$1 == "ii" {print " " $2, $3, $4}' | LC_ALL=C sort -u | sed '$!s/$/,/'
   } >"$out/$name.buildinfo"
   for f in "$out/$name".*; do echo "${f##*/}: $(stat -c %s "$f") bytes"; done
 fi
-[ -n "$test" ] || exit 0
+exit 0
+fi
 
 echo "== the .exe: size, DLLs, resources"
 size=$(stat -c %s "$exe")
