@@ -104,7 +104,7 @@ build() {
 }
 
 windows() {
-  dpkg-source -x "$dsc" "$work/windows" >/dev/null &&
+  dpkg-source -x "$dsc" "$work/windows" >/dev/null 2>&1 &&
     (cd "$work/windows" && run_logged "$logs/windows.log" scripts/windows.sh --release "$dist") &&
     echo "Windows: built"
 }

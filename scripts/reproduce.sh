@@ -54,12 +54,13 @@ dpkg-source -x dist/tavrik_*.dsc "$work/source" >/dev/null
 echo "== reprotest on the Debian 13 build"
 # shellcheck disable=SC2016 # expanded by mmdebstrap's sh, with the root as $1
 bare trixie --include=build-essential,reprotest,diffoscope-minimal,faketime,sudo \
-  --customize-hook='mkdir "$1/build"' --customize-hook="copy-in $work/source /build" \
-  --customize-hook='chroot "$1" sh -c "cd /build/source && apt-get build-dep -y -q --no-install-recommends \
+  --customize-hook='mkdir -p "$1/build/tree"' --customize-hook="copy-in $work/source /build/tree" \
+  --customize-hook='chroot "$1" sh -c "cd /build/tree/source && apt-get build-dep -y -q --no-install-recommends \
     ./ && useradd -m builder && mkdir /build/store && { DEB_BUILD_OPTIONS=nocheck reprotest \
     --store-dir=/build/store --min-cpus=$(nproc) \
     --vary=-fileordering,user_group.available+=builder:builder,domain_host.use_sudo=1 \
-    -c \"dpkg-buildpackage -b -us -uc\" . \"../*.deb\" -- null; echo \$? >/build/store/status; }"' \
+    -c \"cd source && dpkg-buildpackage -b -us -uc\" /build/tree \"*.deb\" -- null; \
+    echo \$? >/build/store/status; }"' \
   --customize-hook="copy-out /build/store $store" >"$logs/reprotest.log" 2>&1 || true
 [ "$(cat "$store/store/status" 2>/dev/null)" = 0 ] ||
   { tail -40 "$logs/reprotest.log"; echo "FAIL: reprotest on the Debian 13 build (log: $logs/reprotest.log)"; exit 1; }
