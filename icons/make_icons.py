@@ -1,11 +1,17 @@
 #!/usr/bin/env python3
 """Draws Tavrik's icon: a yellow radical sign over dark green, for trial
-division up to the square root. Writes the Windows icon group (32x32 in 2
-colours, 32x32 in 16 colours, 16x16 in 16 colours) and PNGs for the Linux
-icon theme: 16 and 32 px from the pixel drawings below, which stay sharp at
-those sizes, and 24 to 256 px rendered from tavrik.svg, the same design on the
-16 px grid, with rsvg-convert (Debian: librsvg2-bin). The PNGs are committed,
-so only this script needs the renderer. Run it from anywhere."""
+division up to the square root. 16 and 32 px come from the pixel drawings
+below, which stay sharp at those sizes; the other sizes are rendered from
+tavrik.svg, the same design on the 16 px grid, with rsvg-convert (Debian:
+librsvg2-bin). Writes:
+- tavrik.ico, the program's own icon group (32x32 in 2 colours, 32x32 in 16
+  colours, 16x16 in 16 colours);
+- tavrik-installer.ico, for the installer's Start-menu shortcut and its
+  Installed apps entry: 16, 20, 24, 32, 40, 48 and 64 px as 32-bit images
+  with alpha, and 256 px as PNG;
+- tavrik-N.png for the Linux icon theme, N = 16, 24, 32, 48, 64, 128, 256.
+They are committed, so only this script needs the renderer; with the same
+renderer, every run writes the same bytes. Run it from anywhere."""
 import pathlib
 import shutil
 import struct
@@ -71,8 +77,15 @@ ART32 = [
     "................................",
 ]
 
-# Sizes rendered from the SVG.
+# Sizes rendered from the SVG and kept as PNGs.
 RENDERED = [24, 48, 64, 128, 256]
+# The installer's icon: what the Start menu, Installed apps and the taskbar
+# draw at 100 to 200 % (small icons 16 to 32 px, large ones 32 to 64 px) and
+# Explorer's largest view. 20 and 40 px are rendered for it alone. Windows reads
+# 256 px as PNG, which keeps it at 2 KB instead of 256 KB as a bitmap; the
+# smaller ones stay bitmaps, which every reader of .ico files takes.
+INSTALLER = [16, 20, 24, 32, 40, 48, 64, 256]
+AS_PNG = {256}
 
 COLOURS16 = {"g": (0, 64, 0), "y": (255, 255, 0), "w": (255, 255, 255)}
 # Palette of the 16-colour images: black first, then the three we draw with.
@@ -83,12 +96,15 @@ PALETTE2 = [(0, 0, 0), (255, 255, 255)]
 INDEX2 = {"g": 0, "y": 1, "w": 1}
 
 
-def png(art):
-    raw = b""
-    for row in art:
-        raw += b"\0" + b"".join(
-            bytes(COLOURS16[c]) + b"\xff" if c != "." else b"\0\0\0\0" for c in row)
-    size = len(art)
+def rgba(art):
+    """The rows of a drawing as RGBA bytes."""
+    return [b"".join(bytes(COLOURS16[c]) + b"\xff" if c != "." else b"\0\0\0\0" for c in row)
+            for row in art]
+
+
+def png(rows):
+    raw = b"".join(b"\0" + row for row in rows)
+    size = len(rows)
 
     def chunk(kind, data):
         return (struct.pack(">I", len(data)) + kind + data
@@ -97,6 +113,43 @@ def png(art):
     return (b"\x89PNG\r\n\x1a\n"
             + chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0))
             + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+
+
+def png_rows(data):
+    """The RGBA rows of a PNG as rsvg-convert writes it: 8 bits a channel, not
+    interlaced."""
+    pos, idat = 8, b""
+    while pos < len(data):
+        length, kind = struct.unpack_from(">I4s", data, pos)
+        body = data[pos + 8:pos + 8 + length]
+        if kind == b"IHDR":
+            width, height, depth, colour, _, _, interlace = struct.unpack(">IIBBBBB", body)
+            assert (depth, colour, interlace) == (8, 6, 0), (depth, colour, interlace)
+        elif kind == b"IDAT":
+            idat += body
+        pos += 12 + length
+    raw, stride, rows = zlib.decompress(idat), 4 * width, []
+    previous = bytes(stride)
+    for y in range(height):
+        kind, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        assert kind <= 4, kind
+        for i in range(stride):
+            a = line[i - 4] if i >= 4 else 0
+            b = previous[i]
+            c = previous[i - 4] if i >= 4 else 0
+            if kind == 1:
+                line[i] = (line[i] + a) & 0xFF
+            elif kind == 2:
+                line[i] = (line[i] + b) & 0xFF
+            elif kind == 3:
+                line[i] = (line[i] + (a + b) // 2) & 0xFF
+            elif kind == 4:
+                p = a + b - c
+                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+                line[i] = (line[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 0xFF
+        previous = bytes(line)
+        rows.append(previous)
+    return rows
 
 
 def packed_rows(values, bits):
@@ -128,13 +181,28 @@ def dib(art, palette, index, bits):
     return header + rgbquads + pixels + packed_rows(mask, 1)
 
 
+def dib32(rows):
+    """A 32-bit image with alpha: BGRA rows bottom-up, then the 1-bit mask
+    (set where transparent), which only readers without alpha use."""
+    size = len(rows)
+    pixels = b""
+    for row in reversed(rows):
+        bgra = bytearray(row)
+        bgra[0::4], bgra[2::4] = row[2::4], row[0::4]
+        pixels += bytes(bgra)
+    mask = [[1 if alpha == 0 else 0 for alpha in row[3::4]] for row in rows]
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, len(pixels), 0, 0, 0, 0)
+    return header + pixels + packed_rows(mask, 1)
+
+
 def ico(images):
-    """images: (size, colour count, bits, dib bytes)."""
+    """images: (size, colour count, bits, dib or PNG bytes)."""
     out = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
     body = b""
     for size, count, bits, data in images:
-        out += struct.pack("<BBBBHHII", size, size, count, 0, 1, bits, len(data), offset)
+        # 256 does not fit the entry's byte: 0 stands for it.
+        out += struct.pack("<BBBBHHII", size % 256, size % 256, count, 0, 1, bits, len(data), offset)
         offset += len(data)
         body += data
     return out + body
@@ -149,15 +217,19 @@ def main():
         (32, 16, 4, dib(art32, PALETTE16, INDEX16, 4)),
         (16, 16, 4, dib(art16, PALETTE16, INDEX16, 4)),
     ]))
-    (HERE / "tavrik-16.png").write_bytes(png(art16))
-    (HERE / "tavrik-32.png").write_bytes(png(art32))
     renderer = shutil.which("rsvg-convert")
     if not renderer:
         sys.exit("rsvg-convert not found (Debian: apt-get install librsvg2-bin)")
-    for size in RENDERED:
-        subprocess.run([renderer, "--width", str(size), "--height", str(size),
-                        "--output", str(HERE / f"tavrik-{size}.png"), str(HERE / "tavrik.svg")],
-                       check=True)
+    pngs = {16: png(rgba(art16)), 32: png(rgba(art32))}
+    for size in sorted(set(RENDERED + INSTALLER) - set(pngs)):
+        pngs[size] = subprocess.run(
+            [renderer, "--width", str(size), "--height", str(size), str(HERE / "tavrik.svg")],
+            check=True, stdout=subprocess.PIPE).stdout
+    for size in [16, 32] + RENDERED:
+        (HERE / f"tavrik-{size}.png").write_bytes(pngs[size])
+    (HERE / "tavrik-installer.ico").write_bytes(ico([
+        (size, 0, 32, pngs[size] if size in AS_PNG else dib32(png_rows(pngs[size])))
+        for size in INSTALLER]))
 
 
 if __name__ == "__main__":

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The installer under Wine, in a prefix of its own (a copy of the tests' one,
-# Windows 10): msiexec /i MSI /qn must install the files of FILES alone into
+# Windows 10). ICON must hold the images of the table below, each of the size
+# its entry says; msiexec /i MSI /qn must install the files of FILES alone into
 # %LOCALAPPDATA%\Programs\Tavrik, a Start-menu shortcut Tavrik to that
 # tavrik.exe with the icon ICON, and one Installed apps entry (Tavrik, the
 # package's version, ICON, MsiExec /X); the shortcut's program must pass the
@@ -77,6 +78,29 @@ PY
   cmp "$(unix "$shortcut_icon")" "$icon" || fail "the shortcut's icon is not $icon"
   echo "installed $package: $code, $entry, shortcut to $target"
 }
+
+python3 - "$icon" <<'PY' || fail "$icon does not hold the installer's images"
+import struct, sys
+WANTED = [  # every size Windows draws the shortcut and Installed apps at
+    (16, "32-bit BMP"), (20, "32-bit BMP"), (24, "32-bit BMP"), (32, "32-bit BMP"),
+    (40, "32-bit BMP"), (48, "32-bit BMP"), (64, "32-bit BMP"), (256, "PNG"),
+]
+data = open(sys.argv[1], "rb").read()
+found = []
+for entry in range(struct.unpack_from("<4xH", data)[0]):
+    width, height, _, _, _, _, size, offset = struct.unpack_from("<4B2H2I", data, 6 + 16 * entry)
+    assert offset + size <= len(data), f"image {entry} runs past the end"
+    image = data[offset:offset + size]
+    if image.startswith(b"\x89PNG\r\n\x1a\n"):
+        own, kind = struct.unpack_from(">II", image, 16), "PNG"  # IHDR's width, height
+    else:  # BITMAPINFOHEADER, twice the height for the mask
+        _, own_width, own_height, _, bits = struct.unpack_from("<IiiHH", image)
+        own, kind = (own_width, own_height // 2), f"{bits}-bit BMP"
+    found.append(((width or 256, height or 256), own, kind))
+wanted = [((size, size), (size, size), kind) for size, kind in WANTED]
+if sorted(found) != wanted:
+    sys.exit(f"(entry's size, image's size, format): {found}, expected {wanted}")
+PY
 
 before=$(snapshot)
 wine msiexec /i "$(windows "$msi")" /qn || fail "msiexec /i $msi: status $?"
