@@ -1,25 +1,17 @@
 # Sourced: fresh Debian systems made by mmdebstrap, as a new user's machine or
 # Debian's build daemons have them.
-#
-#   bare RELEASE MMDEBSTRAP-OPTION...  a minimal RELEASE system in a temporary
-#       folder, the options' hooks run on it (--customize-hook: 'chroot "$1"
-#       COMMAND' runs inside; copy-in copies files in), then removed, whatever
-#       happened. Fails when a hook fails.
+#   bare RELEASE MMDEBSTRAP-OPTION...  a minimal RELEASE system, the options'
+#       hooks run on it ('chroot "$1" COMMAND' runs inside), then removed.
 #   tarball RELEASE VARIANT [ARCH]  prints the path of a RELEASE system for
-#       ARCH (default: this machine's) as a tarball, made on first use and kept
-#       in $TAVRIK_CACHE/tarballs: VARIANT buildd for sbuild, minbase (gzip,
-#       as piuparts needs) for autopkgtest and piuparts, which update it before
-#       each use. Another architecture runs under qemu, through binfmt_misc.
-#       The buildd systems have apt-utils: apt's solver, which sbuild copies
-#       from this machine for a cross build (a Debian 12 one, which Debian
-#       13's apt cannot load) unless the system has its own.
-#       VARIANT windows: minbase with windows_packages (scripts/windows.sh).
-#   emulate ARCH  makes this machine run ARCH's programs (under qemu, through
-#       binfmt_misc, as at boot), or says it cannot.
+#       ARCH (default: this machine's) as a tarball, made once and kept in
+#       $TAVRIK_CACHE/tarballs: buildd for sbuild (with apt-utils: else sbuild
+#       copies this machine's apt solver, which Debian 13's apt cannot load),
+#       minbase (gzip) for autopkgtest and piuparts, windows (minbase and
+#       windows_packages) for scripts/windows.sh.
+#   emulate ARCH  has this machine run ARCH's programs (qemu, binfmt_misc).
 #   inside TARBALL DIR... -- COMMAND...  runs COMMAND as this user in a
-#       throw-away system unpacked from TARBALL, with this machine's /dev,
-#       /proc and /sys, and each DIR of this machine at its own path there,
-#       writable. Needs root or sudo.
+#       throw-away system unpacked from TARBALL, with /dev, /proc, /sys and
+#       each DIR of this machine at its own path. Needs root or sudo.
 # The unstable archive these machines reach is a fixed snapshot whose Release
 # file has expired: apt is told to accept it, there alone.
 

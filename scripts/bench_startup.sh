@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
-# Start-up time and memory of the real program under Xvfb, beside a reference
-# window of the same size, title, controls and font and nothing else
-# (bench/startup_reference.cpp), the two in turn after one unmeasured start
-# each: the time from launch until the X server maps the window (xev's
-# MapNotify on the root window), and the peak resident memory (VmHWM) half a
-# second later. Prints the medians and the ratio of the times' medians.
+# Start-up time (launch to the X server's MapNotify) and peak resident memory
+# (VmHWM half a second later) of the real program under Xvfb, beside a bare
+# window of the same size, title, controls and font (bench/startup_reference.cpp),
+# in turn after one unmeasured start each: medians, and the times' ratio.
 # Usage: [TAVRIK=PROGRAM] scripts/bench_startup.sh [runs]  (default build/app/tavrik, 21)
 set -euo pipefail
 cd "$(dirname "$0")/.."

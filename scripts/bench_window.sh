@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# The click benchmarks in a real window (tavrik_bench on a private Xvfb),
-# beside the same ranges without it: the search from 0 to 10000 into stand-in
-# controls, and the divisions of the heaviest window (no accepted range needs
-# more). Arguments go to the benchmark, e.g. --benchmark_repetitions=5.
+# The click benchmarks in a real window (tavrik_bench on a private Xvfb), beside
+# the search into stand-in controls and the heaviest window's divisions.
+# Arguments go to the benchmark, e.g. --benchmark_repetitions=5.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh >/dev/null

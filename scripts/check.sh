@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# The hardening checks, each a preset of CMakePresets.json: sanitize (every
-# test under AddressSanitizer and UndefinedBehaviorSanitizer), fuzz (each
-# target for FUZZ_SECONDS, default 60), libcxx (the core compiled with
-# libc++), windows (the program built, its resources read back, its tests and
-# installer under Wine). Other processors are tried by scripts/release.sh.
+# The hardening checks (docs/testing.md#the-checks): sanitize, fuzz (each
+# target for FUZZ_SECONDS, default 60), libcxx, windows.
 # Usage: scripts/check.sh [STEP...]   (default: every step)
 set -euo pipefail
 cd "$(dirname "$0")/.."

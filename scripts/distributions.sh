@@ -1,11 +1,7 @@
 #!/usr/bin/env bash
-# The tests as a new user of another release would run them, and the
-# sanitizer and fuzz runs with its compilers: a fresh minimal Debian RELEASE
-# (default 13, trixie: GCC 14, clang 19, Qt 6.8), HEAD's upstream source in it
-# as the orig tarball has it (no debian/, no git), then the README's test
-# command, scripts/test.sh, cmake --install, and scripts/check.sh sanitize
-# fuzz. (Each package build runs the tests as well: scripts/release.sh.)
-# Needs root.
+# On a fresh minimal Debian RELEASE (default 13), HEAD's upstream source as
+# the orig tarball has it (no debian/, no git): scripts/test.sh, cmake
+# --install, scripts/check.sh sanitize fuzz. Needs root.
 # Usage: scripts/distributions.sh [RELEASE...]
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,7 +1,7 @@
 # Sourced by the other scripts: the package lists, and
 #   ensure_packages NAME...  installs whichever are missing (as root, else with
-#       sudo), saying in one line how many packages and MiB, with apt's
-#       progress; apt's output only on failure; nothing when none is missing.
+#       sudo), saying in one line how many packages and MiB; apt's output only
+#       on failure; nothing when none is missing.
 #   use_utf8_locale  LC_ALL=C.UTF-8 where the locale is not UTF-8 (a minimal
 #       system has only "C"), as Qt wants; system settings stay.
 #   run_logged LOG COMMAND...  COMMAND's output into LOG; on failure, its end.
@@ -61,40 +61,27 @@ apt_as_root() {
 }
 
 ensure_packages() {
-  local missing=() p log new kib label line kind percent status=0 start=$SECONDS -
-  set -o pipefail # apt's failure, not the loop's success
+  local missing=() p log new kib start=$SECONDS try
   for p in "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed' || missing+=("$p")
   done
   ((${#missing[@]})) || return 0
   log=$(mktemp)
-  # sudo asks for the password before the progress line starts.
+  # sudo asks for the password before anything else is said.
   [ "$(id -u)" -eq 0 ] || ! command -v sudo >/dev/null || sudo -v
   echo "looking up ${#missing[@]} missing packages: ${missing[*]}"
-  run_logged "$log" apt_as_root apt-get update -q || return 1
+  # A mirror caught mid-sync serves lists of the wrong size for a while.
+  for try in 1 2 3; do
+    apt_as_root apt-get update -q >"$log" 2>&1 && break
+    ((try < 3)) || { cat "$log" >&2; return 1; }
+    sleep 30
+  done
   new=$(LC_ALL=C apt-get -s install --no-install-recommends "${missing[@]}" 2>"$log" |
     awk '/^Inst /{print $2}') || { cat "$log" >&2; return 1; }
   # shellcheck disable=SC2086 # one package name a word
   kib=$(apt-cache show --no-all-versions $new 2>/dev/null | awk '/^Installed-Size:/{s += $2} END {print s + 0}')
-  label="installing $(echo "$new" | wc -w) packages ($((kib / 1024)) MiB)..."
-  if [ -t 1 ]; then printf '%s' "$label"; else echo "$label"; fi
-  # apt's status lines (APT::Status-Fd) show as a percentage on the one line;
-  # everything else it says goes to the log.
-  apt_as_root apt-get install -y -q --no-install-recommends -o APT::Status-Fd=1 "${missing[@]}" 2>&1 |
-    while IFS= read -r line; do
-      case $line in
-        dlstatus:* | pmstatus:*) [ ! -t 1 ] || { IFS=: read -r kind _ percent _ <<<"$line"
-          [ "$kind" = dlstatus ] && kind=downloading || kind=installing
-          printf '\r%s %s %3d%%' "$label" "$kind" "${percent%.*}"; } ;;
-        *) echo "$line" >>"$log" ;;
-      esac
-    done || status=$?
-  if ((status != 0)); then
-    echo && cat "$log" >&2 && rm -f "$log"
-    echo "FAILED: apt-get install ${missing[*]}" >&2
-    return 1
-  fi
+  echo "installing $(echo "$new" | wc -w) packages ($((kib / 1024)) MiB)..."
+  run_logged "$log" apt_as_root apt-get install -y -q --no-install-recommends "${missing[@]}" || return 1
   rm -f "$log"
-  [ -t 1 ] && printf '\r%s done in %d s            \n' "$label" $((SECONDS - start)) ||
-    echo "done in $((SECONDS - start)) s"
+  echo "done in $((SECONDS - start)) s"
 }

@@ -1,23 +1,9 @@
 #!/usr/bin/env bash
-# The release (scripts/release.sh) made twice and compared, one package build
-# varied as reproducible-builds.org varies builds, then the packages tried as
-# Debian tries packages:
-# - two releases, each from a fresh clone of HEAD in a folder of its own:
-#   every file the same bytes but the records (.buildinfo, .changes), in
-#   their Build-Date alone; diffoscope shows any other difference.
-# - reprotest on the Debian 13 amd64 build itself (dpkg-buildpackage, tests
-#   left out), in a bare Debian 13 with the build dependencies installed, with
-#   its usual variations but the order of files (disorderfs needs FUSE); the
-#   clock is set more than a year ahead for the build alone, apt being done.
-# - autopkgtest runs debian/tests on each package but the cross-built ones
-#   for no ARM (arm64 and armhf under qemu), on a bare system of its release
-#   and architecture.
-# - piuparts installs, removes and purges the Debian 12 and 13 packages,
-#   upgrades a Debian 12 with its package to Debian 13 with its own, and the
-#   Debian 13 package to a later Debian revision of itself (1.00-2, the same
-#   files).
-# The first release is then in dist/ (unstable's in build/unstable/); the
-# logs in build/trials/, diffoscope's views in build/reprotest/. Needs root.
+# The release made twice and compared, reprotest on the Debian 13 build in a
+# bare system, then the packages tried by autopkgtest and piuparts, upgrades
+# included (docs/release.md#reproducible, docs/testing.md). The first release
+# is then in dist/ (unstable's in build/unstable/); the logs in build/trials/,
+# diffoscope's views in build/reprotest/. Needs root.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/bare.sh
@@ -29,8 +15,7 @@ rm -rf "$store" "$logs" && mkdir -p "$store" "$logs"
 for run in first second; do
   echo "== the $run release"
   git clone -q --no-hardlinks . "$work/$run/tavrik"
-  (cd "$work/$run/tavrik" && TAVRIK_UNCHECKED=${unchecked:-} scripts/release.sh) | sed 's/^/  /'
-  unchecked=1
+  (cd "$work/$run/tavrik" && TAVRIK_UNCHECKED=${checked:-} scripts/release.sh) | sed 's/^/  /' && checked=1
 done
 first=$work/first/tavrik second=$work/second/tavrik
 files() { (cd "$1" && find dist build/unstable -type f | sort); }
@@ -41,13 +26,10 @@ for file in $(files "$first"); do
   differing=$(diff <(grep -v -e '^Build-Date: ' -e '\.buildinfo$' "$first/$file") \
     <(grep -v -e '^Build-Date: ' -e '\.buildinfo$' "$second/$file") || true)
   [[ $file == *.buildinfo || $file == *.changes ]] && [ -z "$differing" ] && continue
-  diffoscope "$first/$file" "$second/$file" >"$store/${file##*/}.diffoscope" || true
-  head -60 "$store/${file##*/}.diffoscope"
-  echo "FAIL: $file differs (diffoscope's view: $store/${file##*/}.diffoscope)"
-  exit 1
+  diffoscope "$first/$file" "$second/$file" | tee "$store/${file##*/}.diffoscope" | head -60 || true
+  echo "FAIL: $file differs (diffoscope's view: $store/${file##*/}.diffoscope)" && exit 1
 done
-echo "reproducible: $(files "$first" | wc -l) files, the same bytes from both releases but for the" \
-  "records' Build-Date"
+echo "reproducible: $(files "$first" | wc -l) files, the same bytes but for the records' Build-Date"
 rm -rf dist build/unstable && cp -a "$first/dist" dist && cp -a "$first/build/unstable" build/
 dpkg-source -x dist/tavrik_*.dsc "$work/source" >/dev/null
 
@@ -67,9 +49,9 @@ bare trixie --include=build-essential,reprotest,diffoscope-minimal,faketime,sudo
 grep -E '^(Reproduc|=======)' "$logs/reprotest.log" | sed 's/^/  /'
 
 native=$(dpkg --print-architecture) lanes=() failed=0
-# trial DEB: debian/tests on the package, on a bare system of its own release
-# and architecture; then for Debian 12 and 13, piuparts (Debian 13's debconf
-# leaves an empty tmp.ci, which Debian 13's piuparts ignores too).
+# trial DEB: debian/tests on a bare system of its release and architecture;
+# for Debian 12 and 13 amd64, piuparts (Debian 13's debconf leaves an empty
+# tmp.ci, which Debian 13's own piuparts ignores too).
 trial() {
   local deb=$1 release arch start=$SECONDS
   case $deb in *~deb12*) release=bookworm ;; *~deb13*) release=trixie ;; *) release=unstable ;; esac

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing (Debian 12 or 13; sudo apt-get when not root),
-# then configures and builds into build/, which stays the user's: every target
-# and what the tests need, or with --program the program alone and what it
-# needs. Each step says what it does in one line; with nothing to do, nothing.
+# Installs what is missing (sudo apt-get when not root), then configures and
+# builds into build/, which stays the user's: every target, or with --program
+# the program alone. Each step says what it does in one line, if anything.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh

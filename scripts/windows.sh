@@ -1,13 +1,10 @@
 #!/usr/bin/env bash
 # Builds build-windows/tavrik.exe, a self-contained 64-bit Windows program, and
-# its zip and installer (packaging/), on Debian 12 or 13: --program the program
-# alone; --test all, then the tests under Wine; --release OUTDIR the packages
-# into OUTDIR, dated by SOURCE_DATE_EPOCH (else by the release date), with the
-# Debian sources of Qt and Highway and a record of what built them. Debian has no Qt for Windows: a
-# static one is built with MinGW-w64 from Debian's source of the installed
-# version, as is Highway, once, kept in $TAVRIK_WINDOWS_CACHE
-# (/var/cache/tavrik/windows for root, else ~/.cache/tavrik/windows) with
-# their sources (fetched through a private apt configuration) in its sources/.
+# its zip and installer (packaging/), in a bare Debian 12: --program the
+# program alone; --test all, then the tests under Wine here; --release OUTDIR
+# the packages into OUTDIR, with the Debian sources of Qt and Highway and a
+# record of what built them. Qt and Highway are built static with MinGW-w64,
+# once, kept in $TAVRIK_WINDOWS_CACHE (docs/building.md).
 # Usage: scripts/windows.sh [--test | --program | --release OUTDIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,9 +21,8 @@ esac
 
 cache=${TAVRIK_WINDOWS_CACHE:-$TAVRIK_CACHE/windows}
 if [ -z "${TAVRIK_INSIDE:-}" ]; then
-  # Built as Debian builds its packages: in a bare Debian 12 that has
-  # windows_packages alone (made once, kept as a tarball), run again in there;
-  # the checkout, the cache and OUTDIR are its own folders there too.
+  # Run again in a bare Debian 12 with windows_packages alone, as Debian
+  # builds: the checkout, the cache and OUTDIR are its folders there too.
   source scripts/bare.sh
   ensure_packages mmdebstrap
   mkdir -p "$cache" ${out:+"$out"}
@@ -34,8 +30,7 @@ if [ -z "${TAVRIK_INSIDE:-}" ]; then
     HOME=/tmp LC_ALL=C.UTF-8 TAVRIK_INSIDE=1 TAVRIK_WINDOWS_CACHE="$cache" TAVRIK_WERROR="${TAVRIK_WERROR:-OFF}" \
     ${SOURCE_DATE_EPOCH:+SOURCE_DATE_EPOCH=$SOURCE_DATE_EPOCH} "$PWD/scripts/windows.sh" "$@"
   [ -n "$test" ] || exit 0
-  # Wine with its own fonts, as a Windows desktop has them; CTest and the tools
-  # the tests read the program with.
+  # Wine with its own fonts, as a Windows desktop has them, and CTest.
   ensure_packages "${windows_packages[@]}" python3 wine64 fonts-wine fonts-liberation2 xvfb openbox \
     xdotool x11-utils x11-apps imagemagick xclip
   exe=build-windows/tavrik.exe
