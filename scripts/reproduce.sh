@@ -15,7 +15,7 @@ rm -rf "$store" "$logs" && mkdir -p "$store" "$logs"
 for run in first second; do
   echo "== the $run release"
   git clone -q --no-hardlinks . "$work/$run/tavrik"
-  (cd "$work/$run/tavrik" && TAVRIK_UNCHECKED=${checked:-} scripts/release.sh) | sed 's/^/  /' && checked=1
+  (cd "$work/$run/tavrik" && TAVRIK_UNCHECKED=${checked:-} scripts/release.sh) | sed -u 's/^/  /' && checked=1
 done
 first=$work/first/tavrik second=$work/second/tavrik
 files() { (cd "$1" && find dist build/unstable -type f | sort); }
@@ -70,8 +70,8 @@ trial() {
   if [ $release = bookworm ]; then
     run_logged "$logs/piuparts-bookworm.log" "${piuparts[@]}" --basetgz="$(tarball bookworm minbase)" \
       -d bookworm "$deb" || return 1
-    run_logged "$logs/piuparts-upgrade.log" "${piuparts[@]}" -d bookworm -d trixie dist/tavrik_*~deb13u1_"$native".deb ||
-      return 1
+    run_logged "$logs/piuparts-upgrade.log" "${piuparts[@]}" --basetgz="$(tarball bookworm minbase)" \
+      -d bookworm -d trixie dist/tavrik_*~deb13u1_"$native".deb || return 1
     echo "piuparts: Debian 12 install, remove and purge; upgrade to Debian 13 and its package passed"
   else
     # A later Debian revision: the same files under version 1.00-2.
