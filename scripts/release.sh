@@ -119,27 +119,27 @@ mkdir "$work/lint" && cp -a "$dist"/. "$unstable"/. "$work/lint/"
 lint() {
   local status=0
   { echo 'set -e; cd /tmp/lint; lintian --version'
-    echo 'l() { lintian --fail-on error,warning --display-info --pedantic --show-overrides "$@"; }'
+    # E: and W: fail, overridden ones not (Debian 12's lintian exits 2 for them).
+    echo 'l() { lintian --display-info --pedantic --show-overrides "$@" >o; s=$?; cat o; [ $s -le 2 ] && ! grep -q "^[EW]: " o; }'
     echo "$2"; } >"$work/lint/$1.sh"
   # shellcheck disable=SC2016 # expanded by mmdebstrap's sh, with the root as $1
   bare "$1" --include=lintian,appstream --customize-hook="copy-in $work/lint /tmp" \
     --customize-hook='chroot "$1" sh /tmp/lint/'"$1.sh" >"$logs/lintian-$1.log" 2>&1 || status=$?
-  grep -v -e '^running with root' -e '^N: *$' -e '^I: ' "$logs/lintian-$1.log" | sed "s/^/  $1: /"
+  grep -v -e '^running with root' -e '^N: *$' "$logs/lintian-$1.log" | sed "s/^/  $1: /"
   return $status
 }
-lint bookworm 'l --suppress-tags newer-standards-version *_source.changes *~deb12u1_*.changes' & lane=$!
-status=0
-lint trixie 'l --suppress-tags newer-standards-version *_source.changes *~deb13u1_*.changes' || status=1
-lint unstable 'l --suppress-tags appstream-metadata-validation-failed *~deb12u1_*.changes
-  l $(ls *.changes | grep -v "~deb12u1_")' || status=1
+lint bookworm 'l --suppress-tags newer-standards-version *_source.changes *~deb12u1_*.changes *~deb12u1_*.deb' &
+lane=$! status=0
+lint trixie 'l --suppress-tags newer-standards-version *_source.changes *~deb13u1_*.changes *~deb13u1_*.deb' || status=1
+lint unstable 'l --suppress-tags appstream-metadata-validation-failed *~deb12u1_*.changes *~deb12u1_*.deb
+  l $(ls *.changes *.deb | grep -v "~deb12u1_")' || status=1
 wait $lane || status=1
 ((!status)) || { echo "FAIL: lintian"; exit 1; }
 for deb in "$dist"/tavrik_*.deb "$unstable"/tavrik_*.deb; do
   [ -e "$deb" ] || continue
   rm -rf "$work/root" && dpkg-deb -x "$deb" "$work/root"
-  # Its tags are failures; no-fortify-functions and no control-flow
-  # protection are Debian's lot (docs/release.md). Its objdump cannot read
-  # another processor's program: stderr.
+  # Its tags are failures but no-fortify-functions and no control-flow
+  # protection, Debian's lot (docs/release.md); stderr: objdump on other processors.
   tags=$(hardening-check --lintian --nocfprotection "$work/root/usr/bin/tavrik" 2>/dev/null | cut -d: -f1)
   grep -vx no-fortify-functions <<<"$tags" | grep . && { echo "FAIL: hardening-check on ${deb##*/}"; exit 1; }
   echo "${deb##*/}: $(stat -c %s "$deb") bytes; hardening-check: PIE, stack protector, RELRO, BIND_NOW$(
