@@ -1,11 +1,7 @@
 #!/usr/bin/env bash
-# Tavrik's release of the checked-out commit into DIST (default dist/): the
-# source package, the Debian packages sbuild builds from it (one for each line
-# of `builds`; unstable's into build/unstable/), the Windows zip and installer
-# with the sources of their Qt and Highway, each build's record, SHA256SUMS;
-# then lintian, hardening-check and blhc. Under CI (CI set) only the builds
-# marked ci. docs/release.md says what each step does and why. Needs root or
-# sudo, and user namespaces.
+# Tavrik's release of the checked-out commit into DIST (default dist/), then
+# its checks; under CI (CI set) only the builds marked ci. docs/release.md
+# says what it makes and why. Needs root or sudo, and user namespaces.
 # Usage: scripts/release.sh [DIST]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -59,21 +55,25 @@ dsc=$dist/tavrik_$version.dsc
 # (1.00-1~deb12u1). Where the archive cannot give its build dependencies
 # today, one line says so and the release goes on without it.
 build() {
-  local release=$1 arch=$2 out=$work/$1-$2 log=$logs/$1-$2.build chroot n options=() status=0
+  local release=$1 arch=$2 out=$work/$1-$2 log=$logs/$1-$2.build chroot n options=() status tries=3
   case $release in bookworm) n=12 ;; trixie) n=13 ;; *) n="" ;; esac
   [ -z "$n" ] || options=(--append-to-version="~deb${n}u1" --make-binNMU="Built for Debian $n." --binNMU=0
     --binNMU-timestamp="$SOURCE_DATE_EPOCH")
   [ "$arch" = "$native" ] || options+=(--profiles=cross)
   chroot=$(tarball "$release" buildd) && emulate "$arch" || return 1
-  mkdir -p "$out"
-  # DEB_BUILD_OPTIONS given: sbuild asks no nocheck of a cross build.
-  (cd "$out" && LANG=C.UTF-8 DEB_BUILD_OPTIONS=$([ "$arch" = "$native" ] || echo crossbuildcanrunhostbinaries) \
-    sbuild --chroot-mode=unshare --chroot="$chroot" --dist="$release" --host="$arch" \
-    --maintainer="$maintainer" "${options[@]}" --build-path=/build/tavrik \
-    --no-run-lintian --no-run-autopkgtest --no-run-piuparts --bd-uninstallable-explainer=apt \
-    "$dsc") >"$log.out" 2>&1 || status=$?
-  cp "$out"/*Z.build "$log" 2>/dev/null && rm "$log.out" || mv "$log.out" "$log" # or what sbuild said
-  if [ $status != 0 ] && grep -q '^Fail-Stage: install-deps' "$log"; then
+  # A mirror mid-sync serves a list that fails apt-get update for a while: again, later.
+  while status=0 && rm -rf "$out" && mkdir -p "$out"; do
+    # DEB_BUILD_OPTIONS given: sbuild asks no nocheck of a cross build.
+    (cd "$out" && LANG=C.UTF-8 DEB_BUILD_OPTIONS=$([ "$arch" = "$native" ] || echo crossbuildcanrunhostbinaries) \
+      sbuild --chroot-mode=unshare --chroot="$chroot" --dist="$release" --host="$arch" \
+      --maintainer="$maintainer" "${options[@]}" --build-path=/build/tavrik \
+      --no-run-lintian --no-run-autopkgtest --no-run-piuparts --bd-uninstallable-explainer=apt \
+      "$dsc") >"$log.out" 2>&1 || status=$?
+    cp "$out"/*Z.build "$log" 2>/dev/null && rm "$log.out" || mv "$log.out" "$log" # or what sbuild said
+    [ $status != 0 ] && grep -q '^Fail-Stage: apt-get-update' "$log" && ((--tries)) || break
+    sleep 300
+  done
+  if [ $status != 0 ] && grep -q '^Fail-Stage: \(install-deps\|apt-get-update\)' "$log"; then
     mv "$log" "${log%.build}-uninstallable.log" && rm -rf "$out"
     echo "$release $arch: build dependencies not to be had from the archive today, not built (${log%.build}-uninstallable.log)"
   elif [ $status != 0 ]; then
