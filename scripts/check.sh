@@ -8,7 +8,7 @@ source scripts/packages.sh
 steps=" ${*:-sanitize fuzz libcxx windows} "
 step() { [[ $steps == *" $1 "* ]]; }
 scripts/setup.sh
-ensure_packages clang libclang-rt-dev libc++-dev libc++abi-dev
+ensure_packages "${check_packages[@]}"
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
 
 if step sanitize; then

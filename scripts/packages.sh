@@ -23,14 +23,15 @@ test_packages=(
 # What scripts/release.sh makes and checks the release with (besides the
 # Windows build's), and what scripts/reproduce.sh tries it with.
 release_packages=(git dpkg-dev sbuild mmdebstrap uidmap lintian devscripts blhc python3)
-reproduce_packages=(reprotest diffoscope-minimal autopkgtest piuparts qemu-user-static binfmt-support
-  arch-test)
+reproduce_packages=(reprotest diffoscope-minimal autopkgtest piuparts qemu-user-static binfmt-support arch-test)
 
-# What scripts/windows.sh builds tavrik.exe, the zip and the installer with
-# (the release records their versions).
+# What scripts/windows.sh builds the Windows files with (their record lists them).
 windows_packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 cmake ninja-build
   pkg-config perl dpkg-dev zstd qt6-base-dev qt6-base-dev-tools libhwy-dev
   python3 wixl msitools faketime)
+# What scripts/check.sh adds for libc++, and scripts/windows.sh for the tests under Wine.
+check_packages=(clang libclang-rt-dev libc++-dev libc++abi-dev)
+wine_packages=(python3 wine64 fonts-wine fonts-liberation2 xvfb openbox xdotool x11-utils x11-apps imagemagick xclip)
 
 # What is built once and kept: /var/cache/tavrik for root, else ~/.cache/tavrik.
 [ "$(id -u)" -eq 0 ] && default_cache=/var/cache/tavrik || default_cache=${XDG_CACHE_HOME:-$HOME/.cache}/tavrik

@@ -31,8 +31,7 @@ if [ -z "${TAVRIK_INSIDE:-}" ]; then
     ${SOURCE_DATE_EPOCH:+SOURCE_DATE_EPOCH=$SOURCE_DATE_EPOCH} "$PWD/scripts/windows.sh" "$@"
   [ -n "$test" ] || exit 0
   # Wine with its own fonts, as a Windows desktop has them, and CTest.
-  ensure_packages "${windows_packages[@]}" python3 wine64 fonts-wine fonts-liberation2 xvfb openbox \
-    xdotool x11-utils x11-apps imagemagick xclip
+  ensure_packages "${windows_packages[@]}" "${wine_packages[@]}"
   exe=build-windows/tavrik.exe
 else
 work=${TAVRIK_WINDOWS_WORK:-/var/tmp/tavrik-windows-$(id -un)}
